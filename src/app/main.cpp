@@ -1,0 +1,2 @@
+// Knotwork: a NURBS curve and surface modeller.
+int main() { return 0; }
