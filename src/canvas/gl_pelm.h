@@ -1,0 +1,93 @@
+// The OpenGL canvas: owns the scene and the selection, and draws it into four viewports.
+#pragma once
+
+#include "camera_record.h"
+#include "control_point.h"
+#include "scene_list.h"
+#include "text_font.h"
+#include "viewport.h"
+
+#include <QOpenGLWidget>
+#include <QPoint>
+
+class SceneObject;
+
+// What a mouse press does; any value outside 5..20 acts as no tool.
+namespace ToolMode {
+constexpr int None = 0;
+constexpr int Translate = 5;
+constexpr int Scale = 6;
+constexpr int Rotate = 7;
+constexpr int Pan = 8;
+constexpr int Zoom = 9;
+constexpr int ViewRotate = 10;
+constexpr int AppendPoint = 13;
+constexpr int EditPoint = 14;
+constexpr int InsertPoint = 15;
+constexpr int DeletePoint = 16;
+constexpr int PickRevolution = 17;
+constexpr int PickCoons = 18;
+constexpr int PickExtrusion = 19;
+constexpr int Idle = 20;
+} // namespace ToolMode
+
+// Regions of the canvas hit by a press (activeView).
+namespace ViewKind {
+constexpr int None = -1;
+constexpr int Top = 0;
+constexpr int Perspective = 1;
+constexpr int Left = 2;
+constexpr int Front = 3;
+constexpr int SplitHandle = 4;
+} // namespace ViewKind
+
+class GLPelm : public QOpenGLWidget {
+    Q_OBJECT
+
+public:
+    float lightAmbient[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+    float lightDiffuse[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+    float lightPosition[4] = {-1.0f, 10.0f, 10.0f, 1.0f};
+    int toolMode = ToolMode::None;
+    TextFont textFont;
+    Viewport leftView, topView, frontView, perspectiveView;
+    QPoint pressPosition{0, 0};
+    int activeView = ViewKind::None;
+    ControlPoint pickedPoint{0.0, 0.0, 0.0};
+    // Sizes in device pixels (widget size times the device pixel ratio).
+    float canvasWidth = 0.0f, canvasHeight = 0.0f;
+    int halfWidth = 0, halfHeight = 0;
+    int splitOffsetX = 0, splitOffsetY = 0;
+    float splitX = 0.0f, splitY = 0.0f;
+    bool leftButtonDown = false, middleButtonDown = false, rightButtonDown = false;
+    SceneList scene;
+    SceneObject* activeObject = nullptr;
+    int activeKind = ObjectKind::None;
+    SceneObject* pickedCurve = nullptr;
+    int activePoint = -1;
+    CameraRecord camera;
+
+    GLPelm(QWidget* parent, const char* name);
+    ~GLPelm() override;
+
+    // Repaints at the next event-loop turn; grabFramebuffer() renders at once where a frame is needed now.
+    void updateGL() { update(); }
+    // Sets the four view rectangles from splitX and splitY, as a resize does.
+    void setViewRectangles();
+
+public slots:
+    void translateClicked();
+    void rotateClicked();
+    void scaleClicked();
+    void panClicked();
+    void zoomClicked();
+    void vrotateClicked();
+    void insertCPClicked();
+    void editCPClicked();
+    void deleteCPClicked();
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+};

@@ -1,0 +1,43 @@
+// One of the canvas's four views: its transform, extents, pixel rectangle, grid list and title.
+#pragma once
+
+#include <string>
+
+class TextFont;
+
+class Viewport {
+public:
+    float panX = 0.0f, panY = 0.0f;
+    float zoom = 1.0f; // never below 0.0001
+    float left = -10.0f, right = 10.0f, bottom = -10.0f, top = 10.0f;
+    float nearPlane = -1000.0f, farPlane = 1000.0f;
+    float translationX = 0.0f, translationY = 0.0f, translationZ = 0.0f;
+    float rotationX = 0.0f, rotationY = 0.0f, rotationZ = 0.0f; // degrees
+    // Pixel rectangle in GL window coordinates (origin bottom left), in device pixels.
+    float x = 0.0f, y = 0.0f, width = 0.0f, height = 0.0f;
+    float pixelsPerUnitX = 0.0f, pixelsPerUnitY = 0.0f;
+    int gridStepA = 5, gridStepB = 5;
+    TextFont* font = nullptr;
+    std::string title = "N/A";
+    unsigned int gridList = 0;
+
+    // GL calls below need the canvas's context current.
+    void init(float panX, float panY, float zoom, float left, float right, float bottom, float top, float nearPlane,
+              float farPlane, TextFont* font, const std::string& title);
+    void setRotationAndTranslation(float tx, float ty, float tz, float rx, float ry, float rz);
+    void setRectangle(float x, float y, float width, float height);
+    void pixelScale(float& px, float& py) const;
+    void panBy(float dx, float dy);
+    void zoomBy(float d);
+
+    bool applyOrthographic();
+    bool applyPerspective();
+    void applyViewTransform() const;
+
+    // The orthographic volume the view shows for its current size: what applyOrthographic loads.
+    void orthographicExtents(double& l, double& r, double& b, double& t) const;
+
+    void buildGridList();
+    void drawAxesIndicator() const;
+    void drawTitleStrip(float w, float h) const;
+};
