@@ -72,8 +72,11 @@ public:
 
     // Repaints at the next event-loop turn; grabFramebuffer() renders at once where a frame is needed now.
     void updateGL() { update(); }
-    // Sets the four view rectangles from splitX and splitY, as a resize does.
+    // Sets the four view rectangles from splitX and splitY, as a resize does (rebuilding the grid
+    // lists); makes the canvas's context current when it is not.
     void setViewRectangles();
+    // Places the split point at the centre plus the split offsets, then sets the view rectangles.
+    void placeSplitPoint();
 
 public slots:
     void translateClicked();

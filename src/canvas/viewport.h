@@ -2,11 +2,17 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class TextFont;
 
 class Viewport {
 public:
+    // One straight line of the grid, at z = 0 in the grid's own plane.
+    struct Segment {
+        float x0, y0, x1, y1;
+    };
+
     float panX = 0.0f, panY = 0.0f;
     float zoom = 1.0f; // never below 0.0001
     float left = -10.0f, right = 10.0f, bottom = -10.0f, top = 10.0f;
@@ -37,6 +43,13 @@ public:
     // The orthographic volume the view shows for its current size: what applyOrthographic loads.
     void orthographicExtents(double& l, double& r, double& b, double& t) const;
 
+    // The grid's lines for the given steps: horizontals first, then verticals (which stop at 182).
+    // A step below 1 yields no lines in its direction instead of looping for ever.
+    static std::vector<Segment> gridSegments(int stepA, int stepB);
+    // The two axis lines, as long in world units as the view is in pixels (w, h truncated).
+    static std::vector<Segment> axisSegments(int w, int h);
+
+    // Compiles a fresh grid list and releases the one it replaces.
     void buildGridList();
     void drawAxesIndicator() const;
     void drawTitleStrip(float w, float h) const;

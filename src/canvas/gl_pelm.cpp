@@ -1,0 +1,168 @@
+// The OpenGL canvas: GL set-up, the four view rectangles, the frame, and the tool slots.
+#include "gl_pelm.h"
+
+#include "asset_locator.h"
+#include "scene_object.h"
+
+#include <QOpenGLContext>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+
+namespace {
+// Half the side of the square that marks the split point, in pixels.
+constexpr float handleHalfSize = 6.0f;
+
+bool isDrawnKind(int kind) {
+    return kind == ObjectKind::Curve || kind == ObjectKind::Revolution || kind == ObjectKind::Coons ||
+           kind == ObjectKind::Extrusion;
+}
+} // namespace
+
+GLPelm::GLPelm(QWidget* parent, const char* name) : QOpenGLWidget(parent) {
+    setObjectName(QString::fromLatin1(name ? name : ""));
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+GLPelm::~GLPelm() {
+    scene.clear();
+    activeObject = nullptr;
+    pickedCurve = nullptr;
+}
+
+void GLPelm::initializeGL() {
+    activeObject = nullptr;
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.925f, 0.925f, 0.925f, 0.0f);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnable(GL_NORMALIZE);
+
+    // Set under the identity, so the light stays put relative to the eye in every view.
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glLightfv(GL_LIGHT1, GL_AMBIENT, lightAmbient);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, lightDiffuse);
+    glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);
+    glEnable(GL_LIGHT1);
+
+    splitOffsetX = splitOffsetY = 0;
+    textFont.load(AssetLocator::find("data.tga"));
+
+    leftView.init(0.0f, 0.0f, 1.0f, -10.0f, 10.0f, -10.0f, 10.0f, -1000.0f, 1000.0f, &textFont, "Left: (y,z)-axis");
+    frontView.init(0.0f, 0.0f, 1.0f, -10.0f, 10.0f, -10.0f, 10.0f, -1000.0f, 1000.0f, &textFont,
+                   "Front: (x,y)-axis");
+    topView.init(0.0f, 0.0f, 1.0f, -10.0f, 10.0f, -10.0f, 10.0f, -1000.0f, 1000.0f, &textFont, "Top: (x,z)-axis");
+    perspectiveView.init(0.0f, 0.0f, 1.0f, -10.0f, 10.0f, -10.0f, 10.0f, 0.1f, 500.0f, &textFont, "Perspective");
+
+    topView.setRotationAndTranslation(0.0f, 0.0f, 0.0f, 90.0f, 0.0f, 0.0f);
+    leftView.setRotationAndTranslation(0.0f, 0.0f, 0.0f, 0.0f, -90.0f, 0.0f);
+    perspectiveView.setRotationAndTranslation(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f);
+}
+
+void GLPelm::resizeGL(int w, int h) {
+    // Qt hands over the size in logical pixels; GL viewports are in device pixels.
+    const qreal ratio = devicePixelRatioF();
+    const int deviceWidth = static_cast<int>(std::lround(w * ratio));
+    const int deviceHeight = static_cast<int>(std::lround(h * ratio));
+    canvasWidth = static_cast<float>(deviceWidth);
+    canvasHeight = static_cast<float>(deviceHeight);
+    halfWidth = deviceWidth / 2;
+    halfHeight = deviceHeight / 2;
+    placeSplitPoint();
+    updateGL();
+}
+
+void GLPelm::placeSplitPoint() {
+    splitX = static_cast<float>(halfWidth + splitOffsetX);
+    splitY = static_cast<float>(halfHeight + splitOffsetY);
+    setViewRectangles();
+}
+
+void GLPelm::setViewRectangles() {
+    const auto setAll = [this] {
+        const float w = canvasWidth, h = canvasHeight;
+        topView.setRectangle(0.0f, splitY, splitX, h - splitY);
+        perspectiveView.setRectangle(splitX, splitY, w - splitX, h - splitY);
+        leftView.setRectangle(splitX, 0.0f, w - splitX, splitY);
+        frontView.setRectangle(0.0f, 0.0f, splitX, splitY);
+    };
+    // The grid lists belong to this canvas's context: outside the GL hooks (a handle drag) it
+    // has to be made current first.
+    QOpenGLContext* own = context();
+    if (own && own->isValid() && QOpenGLContext::currentContext() != own) {
+        makeCurrent();
+        setAll();
+        doneCurrent();
+    } else {
+        setAll();
+    }
+}
+
+void GLPelm::paintGL() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+
+    Viewport* const views[] = {&topView, &perspectiveView, &leftView, &frontView};
+    for (Viewport* view : views) {
+        const bool perspective = view == &perspectiveView;
+        glDisable(GL_LIGHTING);
+        const bool applied = perspective ? view->applyPerspective() : view->applyOrthographic();
+        if (!applied)
+            continue;
+        if (perspective) {
+            gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.target.x, camera.target.y, camera.target.z,
+                      0.0, 1.0, 0.0);
+            glRotated(camera.rotation.x, 1.0, 0.0, 0.0);
+            glRotated(camera.rotation.y, 0.0, 1.0, 0.0);
+            glRotated(camera.rotation.z, 0.0, 0.0, 1.0);
+        }
+        glEnable(GL_LIGHTING);
+        glEnable(GL_DEPTH_TEST);
+        for (SceneNode* node = scene.first; node; node = node->next) {
+            if (!isDrawnKind(node->kind) || !node->object)
+                continue;
+            const bool active = node->object == activeObject || node->object == pickedCurve;
+            node->object->draw(active, perspective);
+        }
+    }
+
+    // The handle goes over everything in its flat colour: without lighting (which would darken it
+    // to about 70 %) and without the depth test (objects near the split point would hide it).
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glViewport(0, 0, static_cast<GLsizei>(canvasWidth), static_cast<GLsizei>(canvasHeight));
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, canvasWidth, 0.0, canvasHeight, -1000.0, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const float x0 = splitX - handleHalfSize, x1 = splitX + handleHalfSize;
+    const float y0 = splitY - handleHalfSize, y1 = splitY + handleHalfSize;
+    glColor3f(0.625f, 0.614f, 0.547f);
+    glBegin(GL_QUADS);
+    glVertex2f(x0, y0);
+    glVertex2f(x1, y0);
+    glVertex2f(x1, y1);
+    glVertex2f(x0, y1);
+    glEnd();
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glBegin(GL_LINE_LOOP);
+    glVertex2f(x0, y0);
+    glVertex2f(x1, y0);
+    glVertex2f(x1, y1);
+    glVertex2f(x0, y1);
+    glEnd();
+    glFlush();
+}
+
+void GLPelm::translateClicked() { toolMode = ToolMode::Translate; }
+void GLPelm::rotateClicked() { toolMode = ToolMode::Rotate; }
+void GLPelm::scaleClicked() { toolMode = ToolMode::Scale; }
+void GLPelm::panClicked() { toolMode = ToolMode::Pan; }
+void GLPelm::zoomClicked() { toolMode = ToolMode::Zoom; }
+void GLPelm::vrotateClicked() { toolMode = ToolMode::ViewRotate; }
+void GLPelm::insertCPClicked() { toolMode = ToolMode::AppendPoint; }
+void GLPelm::editCPClicked() { toolMode = ToolMode::EditPoint; }
+void GLPelm::deleteCPClicked() { toolMode = ToolMode::DeletePoint; }
