@@ -1,6 +1,7 @@
 // Reader for uncompressed true-colour TGA files: validates the bytes and gives pixels in RGB(A) order.
 #include "tga_image.h"
 
+#include <filesystem>
 #include <fstream>
 #include <new>
 
@@ -75,6 +76,10 @@ TgaImage::Result TgaImage::read(std::istream& in, std::uint64_t streamSize) {
 }
 
 TgaImage::Result TgaImage::readFile(const std::string& path) {
+    // A folder opens as a stream on Linux and would only fail later, as a short header.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return fail(CannotOpen, "\"" + path + "\" is not a file");
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in)
         return fail(CannotOpen, "cannot open \"" + path + "\"");
