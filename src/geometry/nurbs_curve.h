@@ -2,6 +2,7 @@
 #pragma once
 
 #include "control_point.h"
+#include "curve_evaluator.h"
 #include "scene_object.h"
 
 #include <vector>
@@ -46,19 +47,35 @@ public:
     void setCurveMode(int mode);
     void setControlPoints(const std::vector<ControlPoint>& points);
     void parameters(bool& vertices, bool& line, bool& edge, int& order, int& paramInc, int& curveMode) const;
-    double knot(int i) const { return knots[i]; }
+    // 0 for an index outside the knots.
+    double knot(int i) const { return i >= 0 && i < static_cast<int>(knots.size()) ? knots[i] : 0.0; }
 
     // Evaluation.
+    // The span [t(i), t(i+1)) holding u, searched from spanHint; knot count - order within knotEpsilon of
+    // the last knot; -1 otherwise.
     int findSpan(double u);
+    // De Boor over one coefficient array c of (knot count - order) entries, with the rules of evaluate()
+    // for u outside the domain and at its end; 0 when there is no curve (order below 1 or fewer
+    // coefficients than the order).
     double evaluateScalar(double u, const double* c);
-    // The curve point at u; outside the domain, the point at the nearest end of it.
+    // The curve point at u (weight 1, no normal). Outside the domain, the point at the nearest end of it
+    // (for u < 0 and u > 1 too); NaN gives NaN. A curve with fewer points than its order gives its first
+    // point, or the origin when it has none. spanHint is left as it was.
     ControlPoint evaluate(double u);
     void rebuildKnots();
     void normaliseKnots();
+    // The parameter range a pass samples: [t(k-1), t(n)], or [t(k-1), t(n+k)] when closed; 0 and 0 when
+    // there is no curve to evaluate.
+    double domainStart();
+    double domainEnd();
+    // True when the curve can be evaluated: order >= 1, at least `order` points and a known form.
+    bool hasCurve() const;
 
     // The points the drawn line strip passes through, one per parameter of the form's sample
-    // sequence; empty when the curve has fewer points than its order.
+    // sequence; empty when the curve has fewer points than its order or paramInc is below 1.
     std::vector<ControlPoint> samplePoints();
+    // The same into a caller's buffer, so that repeated passes need no allocation.
+    void samplePoints(std::vector<ControlPoint>& out);
 
     // Editing.
     void appendPoint(const ControlPoint& p);
@@ -73,7 +90,9 @@ public:
     void reverseOrder();
     void computeCentre();
 
-    // SceneObject
+    // SceneObject. write() emits the curve record only (40 bytes, then 56 per point, little-endian);
+    // the scene-file writer puts the tag byte "1" before it. read() takes the record after the tag;
+    // a short stream leaves the stream failed and keeps whatever points were complete.
     void draw(bool active, bool perspective) override;
     bool hitTest(double x, double y, double z, int axis) override;
     void write(std::ostream& out, const SceneList& list) const override;
@@ -82,4 +101,13 @@ public:
     void translate(double dx, double dy, double dz) override;
     void scale(double s) override;
     void rotate(double ax, double ay, double az) override;
+
+    // Scratch of the evaluation passes; holds nothing between them.
+    CurveEvaluator evaluator;
+
+private:
+    // Knots are a function of the points, order and form; a caller that edited controlPoints directly
+    // gets them rebuilt before a pass instead of a read past the points.
+    void ensureKnots();
+    int expectedKnotCount() const;
 };

@@ -1,0 +1,59 @@
+// Draws a curve in GL immediate mode: its points, its control polygon and the strip through its samples.
+#include "nurbs_curve.h"
+
+#include <GL/gl.h>
+
+void NurbsCurve::draw(bool active, bool /*perspective: a curve looks the same in every view*/) {
+    const int n = static_cast<int>(controlPoints.size());
+    if (active && showVertices) {
+        glPointSize(7.0f);
+        for (int i = 0; i < n; ++i) {
+            if (i == foundPoint)
+                glColor3f(0.0f, 0.4f, 0.0f);
+            else if (i == n - 1)
+                glColor3f(0.7f, 0.7f, 0.0f);
+            else
+                glColor3f(0.7f, 0.0f, 0.0f);
+            const ControlPoint& p = controlPoints[i];
+            glBegin(GL_POINTS);
+            glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
+            glEnd();
+        }
+        glPointSize(1.0f);
+    }
+
+    if (active && showEdge) {
+        glColor3f(0.0f, 0.0f, 1.0f);
+        glBegin(GL_LINE_STRIP);
+        for (const ControlPoint& p : controlPoints)
+            glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
+        glEnd();
+        if (curveMode == Closed && n > 2) {
+            const ControlPoint& a = controlPoints.back();
+            const ControlPoint& b = controlPoints.front();
+            glColor3f(0.0f, 0.0f, 0.5f);
+            glBegin(GL_LINES);
+            glVertex3f(static_cast<float>(a.x), static_cast<float>(a.y), static_cast<float>(a.z));
+            glVertex3f(static_cast<float>(b.x), static_cast<float>(b.y), static_cast<float>(b.z));
+            glEnd();
+        }
+    }
+
+    if (showCurve || !active) {
+        if (active)
+            glColor3f(color[0], color[1], color[2]);
+        else
+            glColor3f(0.4f, 0.4f, 0.4f);
+        // A curve that carries a surface is drawn thicker.
+        glLineWidth(static_cast<float>(lineWidth) + (surfaceLink ? 3.0f : 0.0f));
+        thread_local std::vector<ControlPoint> samples;
+        samplePoints(samples);
+        if (!samples.empty()) {
+            glBegin(GL_LINE_STRIP);
+            for (const ControlPoint& p : samples)
+                glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
+            glEnd();
+        }
+    }
+    glLineWidth(1.0f);
+}
