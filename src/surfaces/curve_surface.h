@@ -1,0 +1,59 @@
+// A bilinearly blended Coons patch over four curves of the scene; also serves as an extrusion.
+#pragma once
+
+#include "control_point.h"
+#include "scene_object.h"
+#include "surface_mesh.h"
+
+#include <vector>
+
+class NurbsCurve;
+
+class CurveSurface : public SceneObject {
+public:
+    // Bytes of a scene-file record after its tag.
+    static constexpr int RecordSize = 48;
+
+    std::vector<NurbsCurve*> curves; // not owned, at most 4, in pick order
+    unsigned int displayList = 0;    // 0: none compiled yet
+    bool dirty = true;
+    bool shading = false;
+    int uParamInc = 10;
+    int vParamInc = 10;
+    std::vector<std::vector<ControlPoint>> mesh; // grid samples; a set normal is cached
+    int curveIndexes[4] = {-1, -1, -1, -1};
+    // The last rebuild's output, kept so the list can be recompiled and inspected.
+    SurfaceMesh surfaceMesh;
+
+    CurveSurface() = default;
+
+    // 2: refused (not Interpolated); 1: the loop is complete; 0: waiting for more curves.
+    int addCoonsCurve(NurbsCurve* curve);
+    // 2: refused; 1: profile and path held; with two or more already held, their number.
+    int addExtrudeCurve(NurbsCurve* curve);
+    NurbsCurve* curve(int i) const;
+    void setUParamInc(int inc);
+    void setVParamInc(int inc);
+    void setShading(bool on);
+    void setGradient(bool on);
+    void rebuild();
+    void releaseCurves();
+    // Moves C1, C2 and C3 (never C0) so the four curves form a closed loop.
+    void alignCurves();
+    ControlPoint surfacePoint(double s, double t) const;
+    ControlPoint meshNormal(int i, int j);
+    void clearMesh();
+
+    // Samples the patch into mesh and surfaceMesh; no GL. Leaves surfaceMesh empty when there is
+    // nothing to draw.
+    void tessellate();
+    // Deletes the compiled list, if any; needs the list's GL context to be current.
+    void releaseDisplayList();
+
+    // SceneObject
+    void draw(bool active, bool perspective) override;
+    bool hitTest(double x, double y, double z, int axis) override;
+    void write(std::ostream& out, const SceneList& list) const override;
+    void read(std::istream& in) override;
+    void resolveLinks(const SceneList& list) override;
+};

@@ -1,0 +1,351 @@
+// Surface of revolution: settings, the sweep into a plain mesh, and its scene-file record.
+#include "revolution_surface.h"
+
+#include "nurbs_curve.h"
+#include "record_bytes.h"
+#include "fold_colour.h"
+#include "scene_list.h"
+
+#include <cmath>
+#include <istream>
+#include <limits>
+#include <ostream>
+#include <vector>
+
+namespace {
+// The sweep's full turn, deliberately not 2 pi to full precision.
+constexpr double fullTurn = 6.2831853;
+// Central-difference steps: in curve parameter for the profile tangent, in radians for the angular one.
+constexpr double profileStep = 0.0001;
+constexpr double angleStep = 0.0001;
+
+bool isAxis(int a) { return a >= 0 && a <= 2; }
+
+double coordinateOf(const ControlPoint& p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
+
+ControlPoint unitCross(const ControlPoint& a, const ControlPoint& b) {
+    ControlPoint n = cross(a, b);
+    n.normalise();
+    return n;
+}
+} // namespace
+
+RevolutionSurface::RevolutionSurface(NurbsCurve* profile, int aor, int refa, float degrees)
+    : profile(profile), aor(aor), refa(refa), degrees(degrees) {}
+
+void RevolutionSurface::setProfile(NurbsCurve* curve) {
+    profile = curve;
+    dirty = true;
+}
+
+void RevolutionSurface::setDegrees(float value) {
+    degrees = value;
+    dirty = true;
+}
+
+void RevolutionSurface::setAor(int axis) {
+    aor = axis;
+    dirty = true;
+}
+
+void RevolutionSurface::setRefa(int axis) {
+    refa = axis;
+    dirty = true;
+}
+
+void RevolutionSurface::setUParamInc(int inc) {
+    uParamInc = inc;
+    dirty = true;
+}
+
+void RevolutionSurface::setVParamInc(int inc) {
+    vParamInc = inc;
+    dirty = true;
+}
+
+void RevolutionSurface::setRevPoint(int mode) {
+    revPoint = mode;
+    dirty = true;
+}
+
+void RevolutionSurface::setAxisDistance(int distance) {
+    axisDistance = distance;
+    dirty = true;
+}
+
+void RevolutionSurface::setAxisRotPoint(int side) {
+    axisRotPoint = side;
+    dirty = true;
+}
+
+void RevolutionSurface::setShading(bool on) {
+    shading = on;
+    dirty = true;
+}
+
+// Its callers set the shading just before, which marks the rebuild.
+void RevolutionSurface::setGradient(bool on) { gradient = on; }
+
+void RevolutionSurface::invalidate() { dirty = true; }
+
+RevolutionSurface::Properties RevolutionSurface::properties() const {
+    // Truncated toward zero; a value no int can hold (only from a damaged file) reports 0.
+    const bool fits = std::isfinite(degrees) && std::fabs(degrees) < 2.0e9f;
+    const int wholeDegrees = fits ? static_cast<int>(degrees) : 0;
+    return Properties{shading,    uParamInc, vParamInc,    wholeDegrees, aor,
+                      refa,       revPoint,  axisDistance, axisRotPoint};
+}
+
+void RevolutionSurface::rotatePoint(ControlPoint& point, double angle) const {
+    if (!isAxis(aor) || !isAxis(refa) || aor == refa)
+        return;
+    const int third = 3 - aor - refa;
+    const double r = point.coordinate(refa);
+    point.coordinate(refa) = r * std::cos(angle);
+    point.coordinate(third) = r * std::sin(angle);
+}
+
+void RevolutionSurface::tessellate() {
+    SurfaceMesh& mesh = surfaceMesh;
+    mesh.clear();
+    if (!profile)
+        return;
+    const int n = static_cast<int>(profile->controlPoints.size());
+    const int k = profile->order;
+    // Nothing to sweep: no points, a curve without a defined value, or settings only a damaged
+    // file can hold (they would index past the points or never end the loops).
+    if (n == 0 || k < 1 || n < k || revPoint < LeftMost || revPoint > Axis || !isAxis(aor) || !isAxis(refa) ||
+        uParamInc < 1 || vParamInc < 1)
+        return;
+
+    std::vector<ControlPoint> pts = profile->controlPoints;
+
+    // The point that fixes the axis; ties keep the earlier point.
+    int m = 0;
+    for (int i = 1; i < n; ++i) {
+        const double c = coordinateOf(pts[i], refa);
+        const double chosen = coordinateOf(pts[m], refa);
+        bool replace = false;
+        switch (revPoint) {
+        case LeftMost:
+            replace = c < chosen;
+            break;
+        case RightMost:
+            replace = c > chosen;
+            break;
+        case ClosestToAxis:
+            replace = std::fabs(c) < std::fabs(chosen);
+            break;
+        default: // Axis
+            replace = axisRotPoint == 0 ? c < chosen : c > chosen;
+            break;
+        }
+        if (replace)
+            m = i;
+    }
+    double q = coordinateOf(pts[m], refa);
+    if (revPoint == Axis)
+        q += axisDistance; // added on either side, never subtracted
+
+    // The axis runs along aor through (q on refa, pts[m] on the third axis): the points are swept
+    // about a line through the origin and the mesh carries the single-precision shift back.
+    mesh.translated = true;
+    if (aor != refa)
+        mesh.offset[3 - aor - refa] = static_cast<float>(coordinateOf(pts[m], 3 - aor - refa));
+    mesh.offset[refa] = static_cast<float>(q);
+    for (ControlPoint& p : pts)
+        p.coordinate(refa) -= q;
+
+    NurbsCurve tmp;
+    tmp.copyFrom(*profile);
+    tmp.setControlPoints(pts);
+
+    const double dTheta = fullTurn / vParamInc;
+    const double sweep = static_cast<double>(degrees) / 360.0 * fullTurn;
+
+    double u0 = 0.0, u1 = 1.0, du = 1.0 / uParamInc, margin = 0.0;
+    const int knotCount = static_cast<int>(tmp.knots.size());
+    switch (tmp.curveMode) {
+    case NurbsCurve::Interpolated:
+        break;
+    case NurbsCurve::Open:
+    case NurbsCurve::Closed: {
+        const int last = tmp.curveMode == NurbsCurve::Open ? n : n + k;
+        if (last >= knotCount)
+            return;
+        u0 = tmp.knot(k - 1);
+        u1 = tmp.knot(last);
+        du = (u1 - u0) / uParamInc;
+        margin = du; // the last interval before u1 is left out
+        break;
+    }
+    default:
+        return;
+    }
+
+    if (!gradient) {
+        mesh.hasBaseColour = true;
+        for (int a = 0; a < 3; ++a)
+            mesh.baseColour[a] = color[a];
+    }
+    mesh.hasNormals = shading;
+    const double columns = std::ceil(sweep / dTheta) + 1.0;
+    const double cellsPerColumn = uParamInc + 2.0;
+    if (columns * cellsPerColumn < 1.0e7) {
+        const auto cells = static_cast<std::size_t>(columns * cellsPerColumn);
+        mesh.positions.reserve(cells * 18);
+        mesh.primitives.reserve(cells * 2);
+        if (shading)
+            mesh.normals.reserve(cells * 18);
+    }
+
+    // The red channel follows the angle and the blue one the profile parameter.
+    const float red255 = color[0] * 255.0f;
+    const float blue255 = color[2] * 255.0f;
+    const double uSpan = u1 - margin - u0;
+
+    auto rotated = [this](ControlPoint p, double angle) {
+        rotatePoint(p, angle);
+        return p;
+    };
+    auto addCorner = [&mesh](const ControlPoint& p, const ControlPoint* normal) {
+        if (normal)
+            mesh.addVertex(p.x, p.y, p.z, normal->x, normal->y, normal->z);
+        else
+            mesh.addVertex(p.x, p.y, p.z);
+    };
+
+    for (double theta = 0.0; theta < sweep; theta += dTheta) {
+        const double theta2 = theta + dTheta > sweep ? sweep : theta + dTheta;
+        bool anyCell = false;
+        ControlPoint lastD, lastC;
+        // E(u + du) and its tangent are carried into the next cell, whose u is that same sum.
+        bool carried = false;
+        ControlPoint carriedPoint, carriedTangent;
+        for (double u = u0; u < u1 - margin; u += du) {
+            int colour = -1;
+            if (gradient) {
+                const double r = (std::trunc(red255) + std::trunc(2.0 * 255.0 * theta / sweep)) / 255.0;
+                const double b = (std::trunc(blue255) + std::trunc(2.0 * 255.0 * (u - u0) / uSpan)) / 255.0;
+                colour = mesh.addColour(static_cast<float>(foldColour(r)), color[1],
+                                        static_cast<float>(foldColour(b)));
+            }
+            const ControlPoint p0 = carried ? carriedPoint : tmp.evaluate(u);
+            ControlPoint tu1, tu2, p1;
+            if (shading) {
+                if (u == u0)
+                    tu1 = tmp.evaluate(u + profileStep) - p0;
+                else
+                    tu1 = carried ? carriedTangent
+                                  : tmp.evaluate(u + profileStep) - tmp.evaluate(u - profileStep);
+            }
+            if (u + du > u1) {
+                p1 = tmp.evaluate(u1);
+                if (shading)
+                    tu2 = p1 - tmp.evaluate(u1 - profileStep);
+                carried = false;
+            } else {
+                p1 = tmp.evaluate(u + du);
+                if (shading)
+                    tu2 = tmp.evaluate(u + du + profileStep) - tmp.evaluate(u + du - profileStep);
+                carried = true;
+                carriedPoint = p1;
+                carriedTangent = tu2;
+            }
+
+            const ControlPoint a = rotated(p0, theta);
+            const ControlPoint b = rotated(p0, theta2);
+            const ControlPoint d = rotated(p1, theta);
+            const ControlPoint c = rotated(p1, theta2);
+            if (shading) {
+                const ControlPoint tv1 = rotated(p0, theta + angleStep) - rotated(p0, theta - angleStep);
+                const ControlPoint tv2 = rotated(p0, theta2 + angleStep) - rotated(p0, theta2 - angleStep);
+                // The profile tangent is turned with its corner, so each normal is the true
+                // surface normal there, at every angle and not only at the start of the sweep.
+                const ControlPoint na = unitCross(tv1, rotated(tu1, theta));
+                const ControlPoint nb = unitCross(tv2, rotated(tu1, theta2));
+                const ControlPoint nc = unitCross(tv2, rotated(tu2, theta2));
+                const ControlPoint nd = unitCross(tv1, rotated(tu2, theta));
+                mesh.begin(SurfaceMesh::Triangles, colour);
+                addCorner(d, &nd);
+                addCorner(b, &nb);
+                addCorner(a, &na);
+                addCorner(c, &nc);
+                addCorner(b, &nb);
+                addCorner(d, &nd);
+            } else {
+                mesh.begin(SurfaceMesh::LineStrip, colour);
+                addCorner(a, nullptr);
+                addCorner(b, nullptr);
+                addCorner(d, nullptr);
+                mesh.begin(SurfaceMesh::Lines);
+                addCorner(b, nullptr);
+                addCorner(c, nullptr);
+            }
+            anyCell = true;
+            lastD = d;
+            lastC = c;
+        }
+        if (!shading && anyCell) {
+            mesh.begin(SurfaceMesh::Lines);
+            addCorner(lastD, nullptr);
+            addCorner(lastC, nullptr);
+        }
+    }
+}
+
+bool RevolutionSurface::hitTest(double, double, double, int) { return false; }
+
+void RevolutionSurface::write(std::ostream& out, const SceneList& list) const {
+    unsigned char record[RecordSize] = {};
+    putInt32(record, 0, list.positionOf(profile));
+    putInt32(record, 4, aor);
+    putInt32(record, 8, refa);
+    putFloat32(record, 12, degrees);
+    putInt32(record, 16, uParamInc);
+    putInt32(record, 20, vParamInc);
+    putBool(record, 24, shading);
+    putInt32(record, 28, revPoint);
+    putInt32(record, 32, axisDistance);
+    putInt32(record, 36, axisRotPoint);
+    putBool(record, 40, showVertices);
+    putBool(record, 41, showEdge);
+    putBool(record, 42, showCurve);
+    putBool(record, 43, spareFlag);
+    putFloat32(record, 44, color[0]);
+    putFloat32(record, 48, color[1]);
+    putFloat32(record, 52, color[2]);
+    putBool(record, 56, gradient);
+    out.write(reinterpret_cast<const char*>(record), RecordSize);
+}
+
+void RevolutionSurface::read(std::istream& in) {
+    unsigned char record[RecordSize];
+    // A record cut short changes nothing; the stream is left failed for the reader to see.
+    if (!in.read(reinterpret_cast<char*>(record), RecordSize))
+        return;
+    profileIndex = getInt32(record, 0);
+    aor = getInt32(record, 4);
+    refa = getInt32(record, 8);
+    degrees = getFloat32(record, 12);
+    uParamInc = getInt32(record, 16);
+    vParamInc = getInt32(record, 20);
+    shading = getBool(record, 24);
+    revPoint = getInt32(record, 28);
+    axisDistance = getInt32(record, 32);
+    axisRotPoint = getInt32(record, 36);
+    showVertices = getBool(record, 40);
+    showEdge = getBool(record, 41);
+    showCurve = getBool(record, 42);
+    spareFlag = getBool(record, 43);
+    color[0] = getFloat32(record, 44);
+    color[1] = getFloat32(record, 48);
+    color[2] = getFloat32(record, 52);
+    gradient = getBool(record, 56);
+}
+
+void RevolutionSurface::resolveLinks(const SceneList& list) {
+    // Only a curve node can be a profile; any other position leaves the surface without one.
+    profile = list.kindAt(profileIndex) == ObjectKind::Curve ? dynamic_cast<NurbsCurve*>(list.objectAt(profileIndex))
+                                                             : nullptr;
+}

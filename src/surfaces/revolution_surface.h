@@ -1,0 +1,82 @@
+// A surface swept by turning a profile curve about an axis parallel to x, y or z.
+#pragma once
+
+#include "control_point.h"
+#include "scene_object.h"
+#include "surface_mesh.h"
+
+class NurbsCurve;
+
+class RevolutionSurface : public SceneObject {
+public:
+    // How the axis position is chosen (revPoint).
+    static constexpr int LeftMost = 0;
+    static constexpr int RightMost = 1;
+    static constexpr int ClosestToAxis = 2;
+    static constexpr int Axis = 3;
+
+    // Bytes of a scene-file record after its tag.
+    static constexpr int RecordSize = 60;
+
+    // The values the revolution panel shows, in the order of the canvas signal.
+    struct Properties {
+        bool shading;
+        int uParamInc;
+        int vParamInc;
+        int degrees;
+        int aor;
+        int refa;
+        int revPoint;
+        int axisDistance;
+        int axisRotPoint;
+    };
+
+    NurbsCurve* profile = nullptr; // not owned
+    int aor = 1;
+    int refa = 0;
+    float degrees = 360.0f;
+    int vParamInc = 45;
+    int uParamInc = 10;
+    bool dirty = true;
+    bool shading = false;
+    unsigned int displayList = 0; // 0: none compiled yet
+    int revPoint = RightMost;
+    int axisDistance = 4;
+    int axisRotPoint = 1;
+    int profileIndex = -1;
+    // The last rebuild's output, kept so the list can be recompiled and inspected.
+    SurfaceMesh surfaceMesh;
+
+    RevolutionSurface() = default;
+    RevolutionSurface(NurbsCurve* profile, int aor, int refa, float degrees);
+
+    void setProfile(NurbsCurve* curve);
+    void setDegrees(float value);
+    void setAor(int axis);
+    void setRefa(int axis);
+    void setUParamInc(int inc);
+    void setVParamInc(int inc);
+    void setRevPoint(int mode);
+    void setAxisDistance(int distance);
+    void setAxisRotPoint(int side);
+    void setShading(bool on);
+    void setGradient(bool on);
+    void invalidate();
+
+    Properties properties() const;
+    // Moves the point's refa coordinate r onto the circle r (cos angle, sin angle) in the plane of
+    // refa and the third axis; the aor coordinate stays, the old third coordinate is dropped.
+    void rotatePoint(ControlPoint& point, double angle) const;
+
+    // Sweeps the profile into surfaceMesh; no GL. Leaves the mesh empty when there is nothing to draw.
+    void tessellate();
+    // Deletes the compiled list, if any; needs the list's GL context to be current.
+    void releaseDisplayList();
+
+    // SceneObject
+    void draw(bool active, bool perspective) override;
+    bool hitTest(double x, double y, double z, int axis) override;
+    void write(std::ostream& out, const SceneList& list) const override;
+    void read(std::istream& in) override;
+    void resolveLinks(const SceneList& list) override;
+};
