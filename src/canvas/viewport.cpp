@@ -196,8 +196,9 @@ void Viewport::buildGridList() {
     // was first shown) the list follows at the next rectangle.
     if (!QOpenGLContext::currentContext())
         return;
-    if (gridList != 0)
-        glDeleteLists(gridList, 1);
+    // The new name is taken before the old one is freed, so the two never coincide and a stale
+    // name can be told from the current one.
+    const GLuint previous = gridList;
     gridList = glGenLists(1);
     glNewList(gridList, GL_COMPILE);
     glPushMatrix();
@@ -220,6 +221,8 @@ void Viewport::buildGridList() {
     glEnd();
     glPopMatrix();
     glEndList();
+    if (previous != 0)
+        glDeleteLists(previous, 1);
 }
 
 void Viewport::drawAxesIndicator() const {
