@@ -71,13 +71,21 @@ std::vector<FeedbackPrimitive> FeedbackRecorder::record(const std::function<void
 }
 
 std::vector<std::vector<FeedbackVertex>> lineStrips(const std::vector<FeedbackPrimitive>& primitives) {
+    // llvmpipe reports every segment as a plain line token, never a reset, so a segment also starts a new
+    // strip when it does not begin at the previous segment's end vertex (same position and colour).
+    auto sameVertex = [](const FeedbackVertex& a, const FeedbackVertex& b) {
+        return a.x == b.x && a.y == b.y && a.z == b.z && a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+    };
     std::vector<std::vector<FeedbackVertex>> strips;
+    bool previousWasLine = false;
     for (const auto& p : primitives) {
-        if (p.type == FeedbackPrimitive::LineReset) {
-            strips.push_back({p.vertices[0], p.vertices[1]});
-        } else if (p.type == FeedbackPrimitive::Line && !strips.empty()) {
+        const bool line = p.type == FeedbackPrimitive::Line || p.type == FeedbackPrimitive::LineReset;
+        if (line && p.type == FeedbackPrimitive::Line && previousWasLine &&
+            sameVertex(strips.back().back(), p.vertices[0]))
             strips.back().push_back(p.vertices[1]);
-        }
+        else if (line)
+            strips.push_back({p.vertices[0], p.vertices[1]});
+        previousWasLine = line;
     }
     return strips;
 }

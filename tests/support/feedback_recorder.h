@@ -27,5 +27,6 @@ private:
     double extent_;
 };
 
-// Joins the segments of each line strip (a reset token and the lines after it) into point lists.
+// Joins the segments of each line strip (a reset token, or a segment not starting where the previous one
+// ended, and the lines after it) into point lists. Two strips of one colour meeting end to start join.
 std::vector<std::vector<FeedbackVertex>> lineStrips(const std::vector<FeedbackPrimitive>& primitives);
