@@ -27,7 +27,13 @@ GLPelm::GLPelm(QWidget* parent, const char* name) : QOpenGLWidget(parent) {
 }
 
 GLPelm::~GLPelm() {
+    // Objects may hold display lists of this canvas's context: they go while it is current.
+    const bool hasContext = context() && context()->isValid();
+    if (hasContext)
+        makeCurrent();
     scene.clear();
+    if (hasContext)
+        doneCurrent();
     activeObject = nullptr;
     pickedCurve = nullptr;
 }
