@@ -139,11 +139,11 @@ public:
             double value = 0.0;
             if (!in.readFloat64(value))
                 return cutShort(names[i], 8);
-            const std::string field = "control point " + std::to_string(index) + " " + names[i];
             if (!std::isfinite(value))
-                return fail(at, field + " is not a finite number");
+                return fail(at, "control point " + std::to_string(index) + " " + names[i] + " is not a finite number");
             if (i == 6 && value < 0.0)
-                return fail(at, field + " is negative (" + std::to_string(value) + ")");
+                return fail(at, "control point " + std::to_string(index) + " weight is negative (" +
+                                    std::to_string(value) + ")");
         }
         return true;
     }
@@ -493,11 +493,13 @@ bool SceneFile::load(const char* path, SceneList& scene) {
         ::close(fd);
         return fail("cannot read " + name + ": not a regular file");
     }
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char chunk[1 << 16];
+    // Read straight into the buffer, growing it only if the file grew since fstat.
+    std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
+    std::size_t filled = 0;
     for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (filled == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const ssize_t got = ::read(fd, &bytes[filled], bytes.size() - filled);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
@@ -507,8 +509,9 @@ bool SceneFile::load(const char* path, SceneList& scene) {
         }
         if (got == 0)
             break;
-        bytes.append(chunk, static_cast<std::size_t>(got));
+        filled += static_cast<std::size_t>(got);
     }
+    bytes.resize(filled);
     ::close(fd);
     if (!read(bytes, scene)) {
         error = name + ": " + error;
