@@ -1,7 +1,6 @@
 // Tests of the data file search: working directory first, then beside the executable, then installed.
 #include "asset_locator.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -85,13 +84,4 @@ TEST(AssetLocator, IgnoresFoldersAndLeavesAbsoluteNamesAlone) {
     EXPECT_EQ(locator.locate("data.tga"), exe.filePath("data.tga").toStdString());
     const std::string absolute = work.filePath("elsewhere.tga").toStdString();
     EXPECT_EQ(locator.locate(absolute), absolute);
-}
-
-TEST(AssetLocator, LooksBesideTheRunningExecutable) {
-    if (!QCoreApplication::instance())
-        GTEST_SKIP() << "no application object";
-    const AssetLocator locator;
-    EXPECT_EQ(QDir::cleanPath(QString::fromStdString(locator.executableDataDir)),
-              QDir::cleanPath(QCoreApplication::applicationDirPath() + "/data"));
-    EXPECT_FALSE(locator.installDataDir.empty());
 }
