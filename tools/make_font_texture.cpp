@@ -95,8 +95,8 @@ bool writeTga(const QImage& picture, const QString& path) {
     const char header[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     bytes.append(header, 12);
     const int w = picture.width(), h = picture.height();
-    const char spec[6] = {char(w & 0xff), char(w >> 8), char(h & 0xff), char(h >> 8), 32, 8 /* alpha bits */};
-    bytes.append(spec, 6);
+    const char sizeAndDepth[6] = {char(w & 0xff), char(w >> 8), char(h & 0xff), char(h >> 8), 32, 8 /* alpha bits */};
+    bytes.append(sizeAndDepth, 6);
     for (int y = h - 1; y >= 0; --y) {
         for (int x = 0; x < w; ++x) {
             const char alpha = char(qAlpha(picture.pixel(x, y)));

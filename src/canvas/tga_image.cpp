@@ -6,7 +6,7 @@
 #include <new>
 
 namespace {
-// No image ID, no colour map, type 2 (uncompressed true colour), zero colour-map spec and origin.
+// No image ID, no colour map, type 2 (uncompressed true colour), zero colour-map fields and origin.
 constexpr unsigned char requiredHeader[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
 std::uint64_t readInto(std::istream& in, unsigned char* to, std::uint64_t count) {
@@ -33,12 +33,12 @@ TgaImage::Result TgaImage::read(std::istream& in, std::uint64_t streamSize) {
             return fail(BadHeader, "header byte " + std::to_string(i) + " is " + std::to_string(header[i]) +
                                        ", expected " + std::to_string(requiredHeader[i]));
     }
-    unsigned char spec[6];
-    if (readInto(in, spec, 6) != 6)
+    unsigned char sizeAndDepth[6];
+    if (readInto(in, sizeAndDepth, 6) != 6)
         return fail(ShortSize, "size and depth shorter than 6 bytes");
-    const unsigned int w = spec[0] + 256u * spec[1];
-    const unsigned int h = spec[2] + 256u * spec[3];
-    const int bits = spec[4];
+    const unsigned int w = sizeAndDepth[0] + 256u * sizeAndDepth[1];
+    const unsigned int h = sizeAndDepth[2] + 256u * sizeAndDepth[3];
+    const int bits = sizeAndDepth[4];
     if (w == 0 || h == 0)
         return fail(ZeroSize, "size " + std::to_string(w) + " x " + std::to_string(h));
     if (bits != 24 && bits != 32)
