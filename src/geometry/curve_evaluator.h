@@ -32,13 +32,20 @@ public:
     // unclamped domain the point comes from the recursion in the last non-empty span, not from the last
     // coefficient (which is a control point off the curve there). Requires valid().
     void evaluate(double u, double& x, double& y, double& z);
+    // The same for a run of parameters, typically increasing: out[i] gets the point at us[i], with weight 1
+    // and no normal. Orders up to 8 run through code unrolled for their order.
+    void evaluatePoints(const double* us, int count, ControlPoint* out);
 
     int spanHint = 0;
     double knotEpsilon = 1e-8;
 
 private:
     int findSpan(double u);
-    void loadSpan(int span);
+    int locate(double u);
+    void endPoint(int code, ControlPoint& out) const;
+    template <int K>
+    void evaluateFixed(const double* us, int count, ControlPoint* out);
+    void evaluateAnyOrder(const double* us, int count, ControlPoint* out);
 
     const double* knots_ = nullptr;
     int knotCount_ = 0;
@@ -51,10 +58,10 @@ private:
     bool valid_ = false;
     double start_ = 0.0, end_ = 0.0;
 
-    int loadedSpan_ = -1;
-    std::vector<Lanes> window_;     // homogeneous coefficients c(s), c(s-1), ... c(s-k+1) of the loaded span
-    std::vector<Lanes> work_;       // the de Boor triangle
-    std::vector<double> lowKnot_;   // t(i) per alpha, in the order the triangle uses them
-    std::vector<double> knotSpan_;  // t(i+m-1) - t(i) per alpha
+    // Buffers of the code for any order, kept between passes.
+    std::vector<Lanes> window_;
+    std::vector<Lanes> work_;
+    std::vector<double> lowKnot_;
+    std::vector<double> knotSpan_;
     std::vector<double> alpha_;
 };

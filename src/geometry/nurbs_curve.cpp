@@ -239,16 +239,15 @@ void NurbsCurve::samplePoints(std::vector<ControlPoint>& out) {
         return;
     evaluator.knotEpsilon = knotEpsilon;
 
+    // The parameters first, then one run of the evaluator over them.
+    thread_local std::vector<double> us;
+    us.clear();
+    us.reserve(static_cast<size_t>(std::min(paramInc, 1 << 20)) + 2);
     const double p = paramInc;
-    out.reserve(static_cast<size_t>(std::min(paramInc, 1 << 20)) + 2);
-    auto sampleAt = [&](double u) {
-        ControlPoint& q = out.emplace_back(0.0, 0.0, 0.0);
-        evaluator.evaluate(u, q.x, q.y, q.z);
-    };
     if (curveMode == Interpolated) {
         // Exact integers over p: the last sample is u = 1 exactly, the last control point.
         for (std::int64_t s = 0; s <= paramInc; ++s)
-            sampleAt(static_cast<double>(s) / p);
+            us.push_back(static_cast<double>(s) / p);
     } else {
         // Accumulated steps, rounded each time. An open pass stops short of its end; a closed one takes
         // its end when the sum lands on it. A step too small to move u ends the pass.
@@ -257,13 +256,15 @@ void NurbsCurve::samplePoints(std::vector<ControlPoint>& out) {
         const double step = (b - a) / p;
         const bool closed = curveMode == Closed;
         for (double u = a; closed ? u <= b : u < b;) {
-            sampleAt(u);
+            us.push_back(u);
             const double next = step + u;
             if (!(next > u))
                 break;
             u = next;
         }
     }
+    out.resize(us.size());
+    evaluator.evaluatePoints(us.data(), static_cast<int>(us.size()), out.data());
     spanHint = evaluator.spanHint;
 }
 

@@ -63,7 +63,8 @@ struct ScalarCurveReference {
             while (!(knots[s] < knots[s + 1]))
                 --s;
         }
-        std::vector<double> d(k);
+        thread_local std::vector<double> d; // reused, so the yardstick is not timing the allocator
+        d.resize(k);
         for (int r = 0; r < k; ++r)
             d[r] = c[s - r];
         for (int m = k; m >= 2; --m) {
