@@ -1,0 +1,259 @@
+// Tests of the main window's frame: sizes after layout, tool buttons, menus, colours and icons.
+#include "gl_object_window.h"
+
+#include "gl_pelm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QImage>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+#define KNOTWORK_REQUIRE_APP()                                                                     \
+    do {                                                                                           \
+        if (!qApp)                                                                                 \
+            GTEST_SKIP() << "no display (run under xvfb-run)";                                     \
+    } while (0)
+
+std::unique_ptr<GLObjectWindow> makeWindow() { return std::make_unique<GLObjectWindow>(nullptr, nullptr); }
+
+// Shows the window at the given size and waits until it is laid out on screen.
+std::unique_ptr<GLObjectWindow> showWindow(int width, int height) {
+    auto window = makeWindow();
+    window->resize(width, height);
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    return window;
+}
+
+struct ToolButtonCase {
+    const char* text;
+    QPushButton* GLObjectWindow::*button;
+    QGroupBox* GLObjectWindow::*group;
+    int toolMode;
+};
+
+const ToolButtonCase toolButtons[] = {
+    {"&Trans", &GLObjectWindow::translateButton, &GLObjectWindow::transformGroup, ToolMode::Translate},
+    {"&Scale", &GLObjectWindow::scaleButton, &GLObjectWindow::transformGroup, ToolMode::Scale},
+    {"&Rotate", &GLObjectWindow::rotateButton, &GLObjectWindow::transformGroup, ToolMode::Rotate},
+    {"&Pan", &GLObjectWindow::panButton, &GLObjectWindow::viewportGroup, ToolMode::Pan},
+    {"&Zoom", &GLObjectWindow::zoomButton, &GLObjectWindow::viewportGroup, ToolMode::Zoom},
+};
+
+} // namespace
+
+TEST(GLObjectWindowFrame, FixedSizesHoldAtEveryWindowSize) {
+    KNOTWORK_REQUIRE_APP();
+    const QSize sizes[] = {{1000, 700}, {1300, 900}, {1590, 990}};
+    for (const QSize& size : sizes) {
+        SCOPED_TRACE(testing::Message() << size.width() << " x " << size.height());
+        auto window = showWindow(size.width(), size.height());
+        EXPECT_EQ(window->predefinedGroup->size(), QSize(385, 35));
+        EXPECT_LE(window->transformGroup->width(), 175);
+        EXPECT_LE(window->transformGroup->height(), 75);
+        EXPECT_LE(window->viewportGroup->height(), 75);
+        EXPECT_EQ(window->tabs->width(), 200);
+        EXPECT_EQ(window->topStrip->height(), 15);
+        // Top to bottom: strip, predefined row, canvas, tool groups; the tab column right of the canvas.
+        EXPECT_LT(window->topStrip->geometry().bottom(), window->predefinedGroup->geometry().top());
+        EXPECT_LT(window->predefinedGroup->geometry().bottom(), window->canvas->geometry().top());
+        EXPECT_LT(window->canvas->geometry().bottom(), window->transformGroup->geometry().top());
+        EXPECT_LT(window->canvas->geometry().right(), window->tabs->geometry().left());
+        EXPECT_LT(window->transformGroup->geometry().right(), window->viewportGroup->geometry().left());
+    }
+}
+
+TEST(GLObjectWindowFrame, ToolButtonsAreCheckable50By50AndStartOff) {
+    KNOTWORK_REQUIRE_APP();
+    auto window = makeWindow();
+    for (const ToolButtonCase& c : toolButtons) {
+        SCOPED_TRACE(c.text);
+        QPushButton* button = (*window).*c.button;
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), QString::fromLatin1(c.text));
+        EXPECT_EQ(button->parentWidget(), (*window).*c.group);
+        EXPECT_EQ(button->minimumSize(), QSize(50, 50));
+        EXPECT_EQ(button->maximumSize(), QSize(50, 50));
+        EXPECT_TRUE(button->isCheckable());
+        EXPECT_FALSE(button->isChecked());
+    }
+    // Building the window chooses no tool.
+    EXPECT_EQ(window->canvas->toolMode, ToolMode::None);
+}
+
+TEST(GLObjectWindowFrame, PressingAToolButtonSetsTheCanvasTool) {
+    KNOTWORK_REQUIRE_APP();
+    auto window = showWindow(1200, 800);
+    for (const ToolButtonCase& c : toolButtons) {
+        SCOPED_TRACE(c.text);
+        QPushButton* button = (*window).*c.button;
+        window->canvas->toolMode = ToolMode::None;
+        // Press, then release off the button: the tool is taken on press, the button stays off.
+        QTest::mousePress(button, Qt::LeftButton);
+        EXPECT_EQ(window->canvas->toolMode, c.toolMode);
+        QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(-20, -20));
+        EXPECT_FALSE(button->isChecked());
+    }
+}
+
+TEST(GLObjectWindowFrame, EachGroupKeepsOneButtonOnIndependentlyOfTheOther) {
+    KNOTWORK_REQUIRE_APP();
+    auto window = showWindow(1200, 800);
+    QTest::mouseClick(window->translateButton, Qt::LeftButton);
+    QTest::mouseClick(window->rotateButton, Qt::LeftButton);
+    EXPECT_FALSE(window->translateButton->isChecked());
+    EXPECT_TRUE(window->rotateButton->isChecked());
+    EXPECT_EQ(window->canvas->toolMode, ToolMode::Rotate);
+
+    QTest::mouseClick(window->zoomButton, Qt::LeftButton);
+    EXPECT_TRUE(window->rotateButton->isChecked());
+    EXPECT_TRUE(window->zoomButton->isChecked());
+    EXPECT_EQ(window->canvas->toolMode, ToolMode::Zoom);
+
+    // Clicking the button that is on leaves it on and chooses its tool again.
+    QTest::mouseClick(window->rotateButton, Qt::LeftButton);
+    EXPECT_TRUE(window->rotateButton->isChecked());
+    EXPECT_EQ(window->canvas->toolMode, ToolMode::Rotate);
+
+    QTest::mouseClick(window->panButton, Qt::LeftButton);
+    EXPECT_FALSE(window->zoomButton->isChecked());
+    EXPECT_TRUE(window->panButton->isChecked());
+    EXPECT_TRUE(window->rotateButton->isChecked());
+}
+
+TEST(GLObjectWindowFrame, MenusHoldTheirItemsWithCtrlShortcuts) {
+    KNOTWORK_REQUIRE_APP();
+    auto window = makeWindow();
+    const auto* menuBar = window->findChild<QMenuBar*>();
+    ASSERT_NE(menuBar, nullptr);
+    ASSERT_EQ(menuBar->actions().size(), 2);
+    EXPECT_EQ(menuBar->actions()[0]->text(), "&File");
+    EXPECT_EQ(menuBar->actions()[1]->text(), "&Viewport");
+    EXPECT_EQ(window->layout()->menuBar(), menuBar);
+
+    struct Item {
+        const char* menu;
+        const char* text;
+        QKeySequence shortcut;
+    };
+    const Item items[] = {
+        {"&File", "Open", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"&File", "Save", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"&File", "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {"&Viewport", "Settings", QKeySequence(Qt::CTRL | Qt::Key_V)},
+    };
+    for (const Item& item : items) {
+        SCOPED_TRACE(item.text);
+        QAction* action = window->findMenuItem(item.menu, item.text);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->shortcut(), item.shortcut);
+    }
+    EXPECT_EQ(window->findMenuItem("&Viewport", "Exit"), nullptr);
+}
+
+TEST(GLObjectWindowFrame, ShortcutsReachTheMenuItemsFromAnyChild) {
+    KNOTWORK_REQUIRE_APP();
+    auto window = showWindow(1200, 800);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+
+    struct Case {
+        const char* menu;
+        const char* text;
+        Qt::Key key;
+    };
+    // Exit is left out: it would queue a quit for the next event loop.
+    const Case cases[] = {{"&File", "Open", Qt::Key_O}, {"&File", "Save", Qt::Key_S},
+                          {"&Viewport", "Settings", Qt::Key_V}};
+    QWidget* targets[] = {window->canvas, window->tabs, window->rotateButton};
+    for (const Case& c : cases) {
+        QSignalSpy triggered(window->findMenuItem(c.menu, c.text), &QAction::triggered);
+        for (QWidget* target : targets)
+            QTest::keyClick(target, c.key, Qt::ControlModifier);
+        EXPECT_EQ(triggered.count(), 3) << c.text;
+    }
+}
+
+TEST(GLObjectWindowFrame, AdjustSizeFixesTheCanvasMinimumToWindowWidthLess220) {
+    KNOTWORK_REQUIRE_APP();
+    auto window = showWindow(1000, 700);
+    const int widths[] = {1000, 1250, 1500};
+    for (int width : widths) {
+        window->resize(width, 700);
+        QApplication::processEvents();
+        window->adjustSize();
+        EXPECT_EQ(window->canvas->minimumWidth(), width - 220);
+        EXPECT_EQ(window->width(), width) << "adjustSize must not resize the window";
+    }
+}
+
+TEST(GLObjectWindowFrame, TabColumnHasCurvesThenSurfaces) {
+    KNOTWORK_REQUIRE_APP();
+    auto window = makeWindow();
+    ASSERT_EQ(window->tabs->count(), 2);
+    EXPECT_EQ(window->tabs->tabText(0), "Curves");
+    EXPECT_EQ(window->tabs->tabText(1), "Surfaces");
+    EXPECT_EQ(window->tabs->widget(0), window->curvePage);
+    EXPECT_EQ(window->tabs->widget(1), window->surfacePage);
+    EXPECT_EQ(window->tabs->currentIndex(), 0);
+}
+
+TEST(GLObjectWindowFrame, BackgroundIsPaintedGrey) {
+    KNOTWORK_REQUIRE_APP();
+    auto window = showWindow(1200, 800);
+    const QImage image = window->grab().toImage();
+    const qreal ratio = image.devicePixelRatio();
+    // The window margins, and the gap right of the predefined row.
+    const QRect row = window->predefinedGroup->geometry();
+    const QPoint probes[] = {{2, window->height() - 2},
+                             {row.right() + 40, row.center().y()},
+                             {window->width() - 3, window->height() / 2}};
+    for (const QPoint& probe : probes) {
+        SCOPED_TRACE(testing::Message() << probe.x() << "," << probe.y());
+        const QColor colour = image.pixelColor(probe * ratio);
+        EXPECT_EQ(colour.red(), 160);
+        EXPECT_EQ(colour.green(), 160);
+        EXPECT_EQ(colour.blue(), 160);
+    }
+}
+
+TEST(GLObjectWindowFrame, IconsComeFromTheWorkingDirectoryAndMissingOnesLeaveButtonsUsable) {
+    KNOTWORK_REQUIRE_APP();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkdir("icons"));
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(dir.filePath("icons/rotate.jpg"), "JPG"));
+    // A file that is no picture reads as an empty icon.
+    QFile broken(dir.filePath("icons/scale.jpg"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a jpeg");
+    broken.close();
+
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    auto window = showWindow(1200, 800);
+    QDir::setCurrent(previous);
+
+    EXPECT_FALSE(window->rotateButton->icon().isNull());
+    EXPECT_TRUE(window->scaleButton->icon().pixmap(16, 16).isNull());
+    EXPECT_EQ(window->scaleButton->size(), QSize(50, 50));
+    QTest::mousePress(window->scaleButton, Qt::LeftButton);
+    EXPECT_EQ(window->canvas->toolMode, ToolMode::Scale);
+}
