@@ -1,2 +1,4 @@
 // Knotwork: a NURBS curve and surface modeller.
-int main() { return 0; }
+#include "run_knotwork.h"
+
+int main(int argc, char** argv) { return runKnotwork(argc, argv); }

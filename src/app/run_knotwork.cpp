@@ -1,0 +1,77 @@
+// Start-up of the modeller, kept out of main so tests can reach every step but the application object.
+#include "run_knotwork.h"
+
+#include "gl_object_window.h"
+
+#include <QApplication>
+#include <QOpenGLContext>
+#include <QOpenGLWidget>
+#include <QScreen>
+#include <QSurfaceFormat>
+
+void setDefaultSurfaceFormat() {
+    // Immediate mode, display lists, fixed-function lights and GLU all need the compatibility profile.
+    QSurfaceFormat format;
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    format.setDepthBufferSize(24);
+    QSurfaceFormat::setDefaultFormat(format);
+}
+
+namespace {
+
+// Set by any warning raised while the probe widget renders.
+bool probeComplained = false;
+
+void noteProbeMessage(QtMsgType type, const QMessageLogContext&, const QString&) {
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        probeComplained = true;
+}
+
+} // namespace
+
+bool hasOpenGL() {
+    QOpenGLContext context;
+    if (!context.create())
+        return false;
+    // A context alone is not enough: the offscreen platform makes GLX contexts when a display is at
+    // hand, yet cannot show a GL widget (it warns, and the canvas would crash when shown). So a hidden
+    // probe widget renders once, and any warning it raises means no. Its warnings are kept from the
+    // user, who sees only the caller's one message.
+    probeComplained = false;
+    const QtMessageHandler previous = qInstallMessageHandler(noteProbeMessage);
+    bool rendered = false;
+    {
+        QOpenGLWidget probe;
+        probe.resize(4, 4);
+        rendered = !probe.grabFramebuffer().isNull();
+    }
+    qInstallMessageHandler(previous);
+    return rendered && !probeComplained;
+}
+
+void showMainWindow(GLObjectWindow& window) {
+    window.showFullScreen();
+    // Full-screen is a request to the window manager, answered later or, without one, never; the
+    // canvas's minimum width is taken from the width right now, so give the window the screen at once.
+    if (const QScreen* screen = window.screen())
+        window.setGeometry(screen->geometry());
+    window.adjustSize();
+    window.show();
+}
+
+int runKnotwork(int& argc, char** argv) {
+    setDefaultSurfaceFormat();
+    QApplication application(argc, argv);
+    // Qt 6 has no style of that name: the call returns null and the default style stays.
+    QApplication::setStyle(QStringLiteral("SGI"));
+
+    if (!hasOpenGL()) {
+        qWarning("%s", noOpenGLMessage);
+        return -1;
+    }
+
+    GLObjectWindow window(nullptr, nullptr);
+    showMainWindow(window);
+    return application.exec();
+}
