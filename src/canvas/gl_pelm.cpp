@@ -10,6 +10,7 @@
 #include <GL/glu.h>
 
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 // Half the side of the square that marks the split point, in pixels.
@@ -56,6 +57,10 @@ void GLPelm::initializeGL() {
     splitOffsetX = splitOffsetY = 0;
     textFont.load(AssetLocator::find("data.tga"));
 
+    // A context made anew (the canvas moved to another window) holds none of the old list names;
+    // releasing them there could free lists this context has just handed out again.
+    for (Viewport* view : {&leftView, &frontView, &topView, &perspectiveView})
+        view->gridList = 0;
     leftView.init(0.0f, 0.0f, 1.0f, -10.0f, 10.0f, -10.0f, 10.0f, -1000.0f, 1000.0f, &textFont, "Left: (y,z)-axis");
     frontView.init(0.0f, 0.0f, 1.0f, -10.0f, 10.0f, -10.0f, 10.0f, -1000.0f, 1000.0f, &textFont,
                    "Front: (x,y)-axis");
