@@ -457,6 +457,37 @@ TEST(SceneFileDamage, EachDamageIsRefusedWithItsReasonAndTheSceneKept) {
     }
 }
 
+// Random corruption: every outcome is either a refusal with a reason or a scene that saves into
+// a file that loads again; under the sanitizer build nothing reads out of bounds.
+TEST(SceneFileDamage, RandomCorruptionIsRefusedOrLoadsConsistently) {
+    SceneList base;
+    buildMixedScene(base);
+    const std::string good = saved(base);
+    std::mt19937 random(7);
+    int refused = 0;
+    for (int trial = 0; trial < 3000; ++trial) {
+        std::string bytes = good;
+        const int edits = std::uniform_int_distribution<int>(1, 4)(random);
+        for (int e = 0; e < edits; ++e) {
+            const std::size_t at = std::uniform_int_distribution<std::size_t>(0, bytes.size() - 1)(random);
+            bytes[at] = static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random));
+        }
+        if (trial % 5 == 0)
+            bytes.resize(std::uniform_int_distribution<std::size_t>(0, bytes.size())(random));
+        SceneList scene;
+        SceneFile file;
+        if (!file.read(bytes, scene)) {
+            ++refused;
+            EXPECT_FALSE(file.error.empty());
+            EXPECT_EQ(scene.size(), 0);
+            continue;
+        }
+        SceneList again;
+        EXPECT_TRUE(file.read(saved(scene), again)) << "trial " << trial << ": " << file.error;
+    }
+    EXPECT_GT(refused, 0);
+}
+
 TEST(SceneFileDamage, UnusedPositionsOfFreeAndReleasedCurvesAndWhiteSpaceBetweenEntriesAreAccepted) {
     SceneList base;
     buildMixedScene(base);
