@@ -61,11 +61,14 @@ void GLPelm::initializeGL() {
     // releasing them there could free lists this context has just handed out again.
     for (Viewport* view : {&leftView, &frontView, &topView, &perspectiveView})
         view->gridList = 0;
-    leftView.init(0.0f, 0.0f, 1.0f, -10.0f, 10.0f, -10.0f, 10.0f, -1000.0f, 1000.0f, &textFont, "Left: (y,z)-axis");
+    leftView.init(0.0f, 0.0f, 1.0f, -10.0f, 10.0f, -10.0f, 10.0f, -1000.0f, 1000.0f, &textFont,
+                  "Left: (y,z)-axis");
     frontView.init(0.0f, 0.0f, 1.0f, -10.0f, 10.0f, -10.0f, 10.0f, -1000.0f, 1000.0f, &textFont,
                    "Front: (x,y)-axis");
-    topView.init(0.0f, 0.0f, 1.0f, -10.0f, 10.0f, -10.0f, 10.0f, -1000.0f, 1000.0f, &textFont, "Top: (x,z)-axis");
-    perspectiveView.init(0.0f, 0.0f, 1.0f, -10.0f, 10.0f, -10.0f, 10.0f, 0.1f, 500.0f, &textFont, "Perspective");
+    topView.init(0.0f, 0.0f, 1.0f, -10.0f, 10.0f, -10.0f, 10.0f, -1000.0f, 1000.0f, &textFont,
+                 "Top: (x,z)-axis");
+    perspectiveView.init(0.0f, 0.0f, 1.0f, -10.0f, 10.0f, -10.0f, 10.0f, 0.1f, 500.0f, &textFont,
+                         "Perspective");
 
     topView.setRotationAndTranslation(0.0f, 0.0f, 0.0f, 90.0f, 0.0f, 0.0f);
     leftView.setRotationAndTranslation(0.0f, 0.0f, 0.0f, 0.0f, -90.0f, 0.0f);
@@ -123,8 +126,8 @@ void GLPelm::paintGL() {
         if (!applied)
             continue;
         if (perspective) {
-            gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.target.x, camera.target.y, camera.target.z,
-                      0.0, 1.0, 0.0);
+            gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.target.x, camera.target.y,
+                      camera.target.z, 0.0, 1.0, 0.0);
             glRotated(camera.rotation.x, 1.0, 0.0, 0.0);
             glRotated(camera.rotation.y, 0.0, 1.0, 0.0);
             glRotated(camera.rotation.z, 0.0, 0.0, 1.0);
@@ -168,12 +171,30 @@ void GLPelm::paintGL() {
     glFlush();
 }
 
-void GLPelm::translateClicked() { toolMode = ToolMode::Translate; }
-void GLPelm::rotateClicked() { toolMode = ToolMode::Rotate; }
-void GLPelm::scaleClicked() { toolMode = ToolMode::Scale; }
-void GLPelm::panClicked() { toolMode = ToolMode::Pan; }
-void GLPelm::zoomClicked() { toolMode = ToolMode::Zoom; }
-void GLPelm::vrotateClicked() { toolMode = ToolMode::ViewRotate; }
-void GLPelm::insertCPClicked() { toolMode = ToolMode::AppendPoint; }
-void GLPelm::editCPClicked() { toolMode = ToolMode::EditPoint; }
-void GLPelm::deleteCPClicked() { toolMode = ToolMode::DeletePoint; }
+void GLPelm::translateClicked() {
+    toolMode = ToolMode::Translate;
+}
+void GLPelm::rotateClicked() {
+    toolMode = ToolMode::Rotate;
+}
+void GLPelm::scaleClicked() {
+    toolMode = ToolMode::Scale;
+}
+void GLPelm::panClicked() {
+    toolMode = ToolMode::Pan;
+}
+void GLPelm::zoomClicked() {
+    toolMode = ToolMode::Zoom;
+}
+void GLPelm::vrotateClicked() {
+    toolMode = ToolMode::ViewRotate;
+}
+void GLPelm::insertCPClicked() {
+    toolMode = ToolMode::AppendPoint;
+}
+void GLPelm::editCPClicked() {
+    toolMode = ToolMode::EditPoint;
+}
+void GLPelm::deleteCPClicked() {
+    toolMode = ToolMode::DeletePoint;
+}

@@ -18,8 +18,9 @@ constexpr int gridExtent = 200;
 constexpr int gridVerticalTop = 182;
 } // namespace
 
-void Viewport::init(float panX_, float panY_, float zoom_, float left_, float right_, float bottom_, float top_,
-                    float nearPlane_, float farPlane_, TextFont* font_, const std::string& title_) {
+void Viewport::init(float panX_, float panY_, float zoom_, float left_, float right_, float bottom_,
+                    float top_, float nearPlane_, float farPlane_, TextFont* font_,
+                    const std::string& title_) {
     panX = panX_;
     panY = panY_;
     zoom = zoom_;
@@ -187,8 +188,7 @@ std::vector<Viewport::Segment> Viewport::gridSegments(int stepA, int stepB) {
 }
 
 std::vector<Viewport::Segment> Viewport::axisSegments(int w, int h) {
-    return {{float(-w), 0.0f, float(w - 1), 0.0f},
-            {0.0f, float(-h), 0.0f, float(h) - titleStripHeight}};
+    return {{float(-w), 0.0f, float(w - 1), 0.0f}, {0.0f, float(-h), 0.0f, float(h) - titleStripHeight}};
 }
 
 void Viewport::buildGridList() {

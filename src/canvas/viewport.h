@@ -28,8 +28,8 @@ public:
     unsigned int gridList = 0;
 
     // GL calls below need the canvas's context current.
-    void init(float panX, float panY, float zoom, float left, float right, float bottom, float top, float nearPlane,
-              float farPlane, TextFont* font, const std::string& title);
+    void init(float panX, float panY, float zoom, float left, float right, float bottom, float top,
+              float nearPlane, float farPlane, TextFont* font, const std::string& title);
     void setRotationAndTranslation(float tx, float ty, float tz, float rx, float ry, float rz);
     void setRectangle(float x, float y, float width, float height);
     void pixelScale(float& px, float& py) const;

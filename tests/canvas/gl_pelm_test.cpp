@@ -27,10 +27,10 @@ constexpr float glyphAdd = 0.4f * 128 / 255;
 
 bool writeFlatFont(const QString& path) {
     QByteArray bytes(18, '\0');
-    bytes[2] = 2;       // uncompressed true colour
-    bytes[13] = 1;      // width 256
-    bytes[15] = 1;      // height 256
-    bytes[16] = 32;     // bits per pixel
+    bytes[2] = 2;   // uncompressed true colour
+    bytes[13] = 1;  // width 256
+    bytes[15] = 1;  // height 256
+    bytes[16] = 32; // bits per pixel
     for (int i = 0; i < 256 * 256; ++i)
         bytes.append("\xff\xff\xff\x80", 4);
     QFile file(path);
@@ -54,7 +54,8 @@ public:
             ++*destroyed;
     }
     void draw(bool active, bool perspective) override {
-        DrawCall call{active, perspective, glIsEnabled(GL_LIGHTING) != 0, glIsEnabled(GL_DEPTH_TEST) != 0, {}};
+        DrawCall call{
+            active, perspective, glIsEnabled(GL_LIGHTING) != 0, glIsEnabled(GL_DEPTH_TEST) != 0, {}};
         glGetIntegerv(GL_VIEWPORT, call.viewport);
         log->push_back(call);
     }
@@ -89,7 +90,9 @@ private:
 };
 
 // An image pixel (y down) at a GL window position (y up), both in device pixels.
-QColor pixelAtGl(const QImage& image, int glX, int glY) { return image.pixelColor(glX, image.height() - 1 - glY); }
+QColor pixelAtGl(const QImage& image, int glX, int glY) {
+    return image.pixelColor(glX, image.height() - 1 - glY);
+}
 
 bool near(const QColor& c, float r, float g, float b) {
     const auto off = [](int channel, float f) { return std::abs(channel - int(std::lround(f * 255))) > 2; };
@@ -115,12 +118,14 @@ TEST(GLPelmLayout, ViewRectanglesSplitPointAndHandle) {
         float splitX, splitY;
         float rects[4][4]; // top, perspective, left, front: x, y, width, height
     };
+    // clang-format off
     const Case cases[] = {
         {800, 600, 0, 400, 300, {{0, 300, 400, 300}, {400, 300, 400, 300}, {400, 0, 400, 300}, {0, 0, 400, 300}}},
         // Odd sizes: the right and upper views get the extra pixel.
         {801, 601, 0, 400, 300, {{0, 300, 400, 301}, {400, 300, 401, 301}, {400, 0, 401, 300}, {0, 0, 400, 300}}},
         {800, 600, 50, 450, 300, {{0, 300, 450, 300}, {450, 300, 350, 300}, {450, 0, 350, 300}, {0, 0, 450, 300}}},
     };
+    // clang-format on
     GlTestContext gl;
     KNOTWORK_REQUIRE_GL(gl);
     for (const Case& c : cases) {
@@ -187,16 +192,17 @@ TEST(GLPelmFrame, PixelProbesAt800x600) {
     };
     for (const Probe& probe : probes) {
         const QColor c = pixelAtGl(image, probe.x, probe.y);
-        EXPECT_TRUE(near(c, probe.r, probe.g, probe.b)) << probe.what << " at " << probe.x << ", " << probe.y
-                                                        << ": " << describe(c);
+        EXPECT_TRUE(near(c, probe.r, probe.g, probe.b))
+            << probe.what << " at " << probe.x << ", " << probe.y << ": " << describe(c);
     }
     EXPECT_EQ(pixelAtGl(image, int(bgX), int(bgY)).red(), 236);
 
     // Lines that fall on a pixel edge: the axis at world y = 0 (left view) and the handle's outline
     // at x = 394 each colour one of the pixels beside the edge.
     const auto anyOf = [&](std::initializer_list<std::pair<int, int>> pixels, float grey) {
-        return std::any_of(pixels.begin(), pixels.end(),
-                           [&](auto xy) { return near(pixelAtGl(image, xy.first, xy.second), grey, grey, grey); });
+        return std::any_of(pixels.begin(), pixels.end(), [&](auto xy) {
+            return near(pixelAtGl(image, xy.first, xy.second), grey, grey, grey);
+        });
     };
     const auto [axisX, axisY] = worldToGl(p.leftView, 2.5, 0.0);
     const int row = int(std::lround(axisY));
@@ -220,9 +226,9 @@ TEST(GLPelmFrame, TitleStripAndTextPlacement) {
     for (const auto& prim : primitives) {
         if (prim.type != FeedbackPrimitive::Polygon)
             continue;
-        float* box = std::fabs(prim.vertices[0].r - 0.4f) < 0.01f ? text
+        float* box = std::fabs(prim.vertices[0].r - 0.4f) < 0.01f     ? text
                      : std::fabs(prim.vertices[0].r - 0.725f) < 0.01f ? fill
-                                                                       : nullptr;
+                                                                      : nullptr;
         for (const auto& v : prim.vertices)
             if (box) {
                 box[0] = std::min(box[0], v.x), box[1] = std::min(box[1], v.y);
@@ -253,9 +259,12 @@ TEST(GLPelmScene, DrawsEachDrawableObjectOncePerViewWithItsFlags) {
     };
     const Entry entries[] = {
         {ObjectKind::Curve, true, true}, // the active object
-        {ObjectKind::Curve, true, false},     {ObjectKind::Revolution, true, false},
+        {ObjectKind::Curve, true, false},
+        {ObjectKind::Revolution, true, false},
         {ObjectKind::Coons, true, true}, // the picked curve: shown as active too
-        {ObjectKind::Extrusion, true, false}, {ObjectKind::None, false, false}, {7, false, false},
+        {ObjectKind::Extrusion, true, false},
+        {ObjectKind::None, false, false},
+        {7, false, false},
     };
     std::vector<std::vector<DrawCall>> logs(std::size(entries));
     for (size_t i = 0; i < std::size(entries); ++i)

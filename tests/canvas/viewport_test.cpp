@@ -22,10 +22,10 @@ TEST(ViewportExtents, FitTheShorterSideAndAgreeWithThePixelScale) {
         double r, t; // l = -r, b = -t
     };
     const Case cases[] = {
-        {400, 300, 13.333, 10},     // wide: x stretched by w / h
-        {300, 400, 10, 12.733},     // tall: y stretched by (h - 18) / w
-        {300, 300, 10, 9.4},        // square: fitted by its width
-        {801, 301, 26.611, 10},     //
+        {400, 300, 13.333, 10}, // wide: x stretched by w / h
+        {300, 400, 10, 12.733}, // tall: y stretched by (h - 18) / w
+        {300, 300, 10, 9.4},    // square: fitted by its width
+        {801, 301, 26.611, 10}, //
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.w << " x " << c.h);
@@ -44,8 +44,8 @@ TEST(ViewportExtents, FitTheShorterSideAndAgreeWithThePixelScale) {
 }
 
 TEST(ViewportZoom, NeverReachesZero) {
-    const float cases[][3] = {{1.0f, 0.5f, 1.5f}, {1.0f, -1.0f, 0.0001f}, {1.0f, -3.0f, 0.0001f},
-                              {0.0001f, 0.1f, 0.1001f}};
+    const float cases[][3] = {
+        {1.0f, 0.5f, 1.5f}, {1.0f, -1.0f, 0.0001f}, {1.0f, -3.0f, 0.0001f}, {0.0001f, 0.1f, 0.1001f}};
     for (const auto& [start, delta, expected] : cases) {
         Viewport v;
         v.zoom = start;
@@ -65,11 +65,13 @@ TEST(ViewportGrid, SegmentsCoverTheGridAtEachStep) {
         ASSERT_EQ(static_cast<int>(segments.size()), horizontals + verticals);
         for (int i = 0; i < horizontals; ++i) {
             const auto& s = segments[i];
-            EXPECT_TRUE(s.y0 == -200.0f + i * stepA && s.y1 == s.y0 && s.x0 == -200.0f && s.x1 == 200.0f) << i;
+            EXPECT_TRUE(s.y0 == -200.0f + i * stepA && s.y1 == s.y0 && s.x0 == -200.0f && s.x1 == 200.0f)
+                << i;
         }
         for (int i = 0; i < verticals; ++i) {
             const auto& s = segments[horizontals + i];
-            EXPECT_TRUE(s.x0 == -200.0f + i * stepB && s.x1 == s.x0 && s.y0 == -200.0f && s.y1 == 182.0f) << i;
+            EXPECT_TRUE(s.x0 == -200.0f + i * stepB && s.x1 == s.x0 && s.y0 == -200.0f && s.y1 == 182.0f)
+                << i;
         }
     }
     // The default grid: 80 + 80 lines, the last of each at 195.
@@ -86,7 +88,9 @@ TEST(ViewportGridList, LiesInTheScreenPlaneAndFollowsPanAndZoom) {
         const char* view;
         float rx, ry, zoom, panY;
     };
-    const Case cases[] = {{"top", 90, 0, 1, 0}, {"left", 0, -90, 1, 0}, {"front", 0, 0, 1, 0},
+    const Case cases[] = {{"top", 90, 0, 1, 0},
+                          {"left", 0, -90, 1, 0},
+                          {"front", 0, 0, 1, 0},
                           {"top zoomed and panned", 90, 0, 0.5f, -20}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.view);
@@ -141,8 +145,11 @@ TEST(ViewportApply, LoadsTheViewportAndProjectionOfTheView) {
         float x, y, w, h;
         bool perspective;
     };
-    const Case cases[] = {{0, 300, 400, 300, false}, {400, 0, 300, 400, false}, {30, 40, 100, 10, false},
-                          {400, 300, 400, 300, true}, {0, 0, 250, 500, true}};
+    const Case cases[] = {{0, 300, 400, 300, false},
+                          {400, 0, 300, 400, false},
+                          {30, 40, 100, 10, false},
+                          {400, 300, 400, 300, true},
+                          {0, 0, 250, 500, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.w << " x " << c.h << (c.perspective ? " perspective" : ""));
         Viewport v;
