@@ -1,13 +1,17 @@
 // Start-up of the modeller, kept out of main so tests can reach every step but the application object.
 #include "run_knotwork.h"
 
+#include "command_line.h"
 #include "gl_object_window.h"
+#include "gl_pelm.h"
 
 #include <QApplication>
 #include <QOpenGLContext>
 #include <QOpenGLWidget>
 #include <QScreen>
 #include <QSurfaceFormat>
+
+#include <iostream>
 
 void setDefaultSurfaceFormat() {
     // Immediate mode, display lists, fixed-function lights and GLU all need the compatibility profile.
@@ -61,17 +65,31 @@ void showMainWindow(GLObjectWindow& window) {
 }
 
 int runKnotwork(int& argc, char** argv) {
+    // Help, version and the OBJ export need no display: they run before the toolkit starts.
+    const CommandLine early = CommandLine::parse(argc, argv);
+    if (early.runsWithoutDisplay())
+        return early.runWithoutDisplay(std::cout, std::cerr);
+
     setDefaultSurfaceFormat();
     QApplication application(argc, argv);
     // Qt 6 has no style of that name: the call returns null and the default style stays.
     QApplication::setStyle(QStringLiteral("SGI"));
 
+    // The toolkit has taken its own options out of argv by now.
+    const CommandLine command = CommandLine::parse(argc, argv);
+    if (command.mode != CommandLine::Window && command.mode != CommandLine::Render)
+        return command.runWithoutDisplay(std::cout, std::cerr);
+
     if (!hasOpenGL()) {
         qWarning("%s", noOpenGLMessage);
         return -1;
     }
+    if (command.mode == CommandLine::Render)
+        return command.render(std::cout, std::cerr);
 
     GLObjectWindow window(nullptr, nullptr);
     showMainWindow(window);
+    if (!command.scenePath.empty())
+        window.canvas->loadTheScene(command.scenePath.c_str());
     return application.exec();
 }

@@ -10,6 +10,8 @@
 #include <QOpenGLWidget>
 #include <QPoint>
 
+#include <iosfwd>
+
 class SceneObject;
 
 // What a mouse press does; any value outside 5..20 acts as no tool.
@@ -77,6 +79,12 @@ public:
     void setViewRectangles();
     // Places the split point at the centre plus the split offsets, then sets the view rectangles.
     void placeSplitPoint();
+    // What saveTheScene and loadTheScene do, with their messages sent to the given streams: the
+    // user's text to out, the reason to err. A load replaces the scene only when the whole file is
+    // good, and then clears the selection; a save replaces the old file only when the new one is
+    // complete. Both return whether they succeeded.
+    bool saveSceneFile(const char* name, std::ostream& out, std::ostream& err);
+    bool loadSceneFile(const char* name, std::ostream& out, std::ostream& err);
 
 public slots:
     void translateClicked();
@@ -88,6 +96,8 @@ public slots:
     void insertCPClicked();
     void editCPClicked();
     void deleteCPClicked();
+    void saveTheScene(const char* name);
+    void loadTheScene(const char* name);
 
 protected:
     void initializeGL() override;

@@ -1,0 +1,296 @@
+// Parsing the command line, the headless OBJ export and the off-screen render of the four views.
+#include "command_line.h"
+
+#include "curve_surface.h"
+#include "gl_pelm.h"
+#include "nurbs_curve.h"
+#include "revolution_surface.h"
+#include "scene_file.h"
+#include "scene_list.h"
+#include "surface_mesh.h"
+
+#include <QFile>
+#include <QImage>
+#include <QString>
+#include <Qt>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <ostream>
+#include <vector>
+
+#ifndef KNOTWORK_VERSION
+#define KNOTWORK_VERSION "unknown"
+#endif
+
+namespace {
+
+// "WxH" with both sides in 1..MaximumSize.
+bool parseSize(const std::string& text, int& width, int& height) {
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos)
+        return false;
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    const auto w = std::from_chars(begin, begin + x, width);
+    const auto h = std::from_chars(begin + x + 1, end, height);
+    return w.ec == std::errc() && w.ptr == begin + x && h.ec == std::errc() && h.ptr == end && width >= 1 &&
+           height >= 1 && width <= CommandLine::MaximumSize && height <= CommandLine::MaximumSize;
+}
+
+// Options QApplication takes out of the command line itself (with one dash or two).
+bool isToolkitOption(const std::string& arg) {
+    static const char* const names[] = {
+        "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "geometry",
+        "qwindowtitle", "title", "qwindowicon", "icon", "reverse", "session", "style", "stylesheet",
+        "widgetcount", "display", "name", "dialogs", "nograb", "dograb", "visual", "ncols", "cmap",
+        "sync", "qmljsdebugger", "testability"};
+    if (arg.size() < 2 || arg[0] != '-')
+        return false;
+    const std::size_t start = arg[1] == '-' ? 2 : 1;
+    const std::string name = arg.substr(start, arg.find('=') == std::string::npos ? std::string::npos
+                                                                                   : arg.find('=') - start);
+    for (const char* known : names)
+        if (name == known)
+            return true;
+    return false;
+}
+
+CommandLine invalid(CommandLine line, std::string why) {
+    line.mode = CommandLine::Invalid;
+    line.error = std::move(why);
+    return line;
+}
+
+// Shortest text that reads back as the same double.
+void putNumber(std::ostream& out, double value) {
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    out.write(text, result.ptr - text);
+}
+
+void putVertex(std::ostream& out, const char* keyword, double x, double y, double z) {
+    out << keyword << ' ';
+    putNumber(out, x);
+    out << ' ';
+    putNumber(out, y);
+    out << ' ';
+    putNumber(out, z);
+    out << '\n';
+}
+
+// Triangles only: the shaded tessellation is all triangles, and an OBJ face needs a normal per corner.
+void writeSurfaceMesh(const SurfaceMesh& mesh, std::ostream& out, long long& vertexBase) {
+    const double dx = mesh.translated ? mesh.offset[0] : 0.0;
+    const double dy = mesh.translated ? mesh.offset[1] : 0.0;
+    const double dz = mesh.translated ? mesh.offset[2] : 0.0;
+    long long written = 0;
+    for (const SurfaceMesh::Primitive& primitive : mesh.primitives) {
+        if (primitive.mode != SurfaceMesh::Triangles || !mesh.hasNormals)
+            continue;
+        for (int i = primitive.first; i < primitive.first + primitive.count; ++i) {
+            const std::size_t at = 3 * static_cast<std::size_t>(i);
+            putVertex(out, "v", mesh.positions[at] + dx, mesh.positions[at + 1] + dy, mesh.positions[at + 2] + dz);
+            putVertex(out, "vn", mesh.normals[at], mesh.normals[at + 1], mesh.normals[at + 2]);
+        }
+        for (int corner = 0; corner + 2 < primitive.count; corner += 3) {
+            out << 'f';
+            for (int c = 0; c < 3; ++c) {
+                const long long index = vertexBase + written + corner + c + 1;
+                out << ' ' << index << "//" << index;
+            }
+            out << '\n';
+        }
+        written += primitive.count;
+    }
+    vertexBase += written;
+}
+
+} // namespace
+
+static bool loadScene(const std::string& path, SceneList& scene, std::ostream& out, std::ostream& err);
+
+CommandLine CommandLine::parse(int argc, const char* const* argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        args.emplace_back(argv[i] ? argv[i] : "");
+    CommandLine line = parseArguments(args);
+    // A mistake is reported before the toolkit starts, and so without a display, unless an
+    // argument may be the toolkit's own option, which QApplication takes out first.
+    if (line.mode == Invalid)
+        line.headless = std::none_of(args.begin(), args.end(), isToolkitOption);
+    return line;
+}
+
+CommandLine CommandLine::parseArguments(const std::vector<std::string>& args) {
+    CommandLine line;
+
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            line.mode = Help;
+            line.headless = true;
+            return line;
+        }
+        if (arg == "--version") {
+            line.mode = Version;
+            line.headless = true;
+            return line;
+        }
+    }
+    if (args.empty())
+        return line;
+
+    if (args[0] == "--export-obj") {
+        line.headless = true;
+        if (args.size() != 3)
+            return invalid(line, "--export-obj needs a scene file and an OBJ file, and nothing else");
+        line.mode = ExportObj;
+        line.scenePath = args[1];
+        line.outputPath = args[2];
+        return line;
+    }
+    if (args[0] == "--render") {
+        if (args.size() < 3)
+            return invalid(line, "--render needs a scene file and an image file");
+        line.mode = Render;
+        line.scenePath = args[1];
+        line.outputPath = args[2];
+        for (std::size_t i = 3; i < args.size(); ++i) {
+            std::string size;
+            if (args[i] == "--size" && i + 1 < args.size())
+                size = args[++i];
+            else if (args[i].rfind("--size=", 0) == 0)
+                size = args[i].substr(7);
+            else
+                return invalid(line, "unexpected argument '" + args[i] + "' after --render");
+            if (!parseSize(size, line.width, line.height))
+                return invalid(line, "--size wants WIDTHxHEIGHT, each 1.." + std::to_string(MaximumSize) +
+                                         ", not '" + size + "'");
+        }
+        return line;
+    }
+
+    // The window: at most one scene file. "--" lets a file name start with a dash.
+    bool namesOnly = false;
+    for (const std::string& arg : args) {
+        if (!namesOnly && arg == "--") {
+            namesOnly = true;
+            continue;
+        }
+        if (!namesOnly && !arg.empty() && arg[0] == '-')
+            return invalid(line, "unknown option '" + arg + "'");
+        if (!line.scenePath.empty())
+            return invalid(line, "more than one scene file: '" + line.scenePath + "' and '" + arg + "'");
+        line.scenePath = arg;
+    }
+    return line;
+}
+
+std::string CommandLine::usage() {
+    return "Usage: knotwork [SCENE.nbs]\n"
+           "       knotwork --export-obj SCENE.nbs OUT.obj\n"
+           "       knotwork --render SCENE.nbs OUT.png [--size WIDTHxHEIGHT]\n"
+           "       knotwork --help | --version\n"
+           "\n"
+           "Without options, opens the modeller, with SCENE.nbs loaded when one is named.\n"
+           "--export-obj  writes every curve as a polyline and every surface as shaded triangles\n"
+           "              with normals to an OBJ file; needs no display.\n"
+           "--render      draws the four views of the scene into an image (default size " +
+           std::to_string(DefaultWidth) + "x" + std::to_string(DefaultHeight) +
+           ");\n"
+           "              needs a display with OpenGL.\n"
+           "The toolkit's own options (-platform, -display, ...) are accepted too.\n";
+}
+
+void writeObj(SceneList& scene, std::ostream& out) {
+    out << "# Knotwork " KNOTWORK_VERSION " scene export\n";
+    long long vertexBase = 0;
+    int entry = 1;
+    for (SceneNode* node = scene.first; node; node = node->next, ++entry) {
+        if (auto* curve = dynamic_cast<NurbsCurve*>(node->object)) {
+            out << "o curve_" << entry << '\n';
+            const std::vector<ControlPoint> samples = curve->samplePoints();
+            for (const ControlPoint& p : samples)
+                putVertex(out, "v", p.x, p.y, p.z);
+            // A single sample is a point: a polyline needs two.
+            if (samples.size() == 1)
+                out << "p " << vertexBase + 1 << '\n';
+            if (samples.size() >= 2) {
+                out << 'l';
+                for (std::size_t i = 0; i < samples.size(); ++i)
+                    out << ' ' << vertexBase + static_cast<long long>(i) + 1;
+                out << '\n';
+            }
+            vertexBase += static_cast<long long>(samples.size());
+        } else if (auto* revolution = dynamic_cast<RevolutionSurface*>(node->object)) {
+            out << "o revolution_" << entry << '\n';
+            // Whatever the display mode: the shaded tessellation is the one with normals.
+            revolution->shading = true;
+            revolution->tessellate();
+            writeSurfaceMesh(revolution->surfaceMesh, out, vertexBase);
+        } else if (auto* patch = dynamic_cast<CurveSurface*>(node->object)) {
+            out << "o patch_" << entry << '\n';
+            patch->shading = true;
+            patch->tessellate();
+            writeSurfaceMesh(patch->surfaceMesh, out, vertexBase);
+        }
+    }
+}
+
+int CommandLine::runWithoutDisplay(std::ostream& out, std::ostream& err) const {
+    switch (mode) {
+    case Help:
+        out << usage();
+        return 0;
+    case Version:
+        out << "knotwork " KNOTWORK_VERSION "\n";
+        return 0;
+    case ExportObj: {
+        SceneList scene;
+        if (!loadScene(scenePath, scene, out, err))
+            return FileFailure;
+        std::ofstream obj(outputPath, std::ios::binary | std::ios::trunc);
+        if (obj)
+            writeObj(scene, obj);
+        obj.close();
+        if (!obj) {
+            err << "knotwork: cannot write " << outputPath << std::endl;
+            return FileFailure;
+        }
+        return 0;
+    }
+    case Invalid:
+        err << "knotwork: " << error << "\n\n" << usage();
+        return UsageFailure;
+    }
+    err << "knotwork: this mode needs a display\n";
+    return UsageFailure;
+}
+
+// The scene is read before any GL exists, so a bad file needs no display to be reported.
+static bool loadScene(const std::string& path, SceneList& scene, std::ostream& out, std::ostream& err) {
+    SceneFile file;
+    if (file.load(path.c_str(), scene))
+        return true;
+    out << SceneFile::LoadFailedMessage << std::endl;
+    err << "knotwork: " << file.error << std::endl;
+    return false;
+}
+
+int CommandLine::render(std::ostream& out, std::ostream& err) const {
+    GLPelm canvas(nullptr, "render");
+    // Rendered off screen at exactly the asked size; the window never appears.
+    canvas.setAttribute(Qt::WA_DontShowOnScreen);
+    canvas.resize(width, height);
+    canvas.show();
+    if (!canvas.loadSceneFile(scenePath.c_str(), out, err))
+        return FileFailure;
+    const QImage image = canvas.grabFramebuffer();
+    if (image.isNull() || !image.save(QFile::decodeName(outputPath.c_str()))) {
+        err << "knotwork: cannot write the image " << outputPath << std::endl;
+        return FileFailure;
+    }
+    return 0;
+}

@@ -1,0 +1,57 @@
+// The command line beside the window: a scene to open, a headless OBJ export, an off-screen render.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+class SceneList;
+
+class CommandLine {
+public:
+    // What the program is asked to do (mode).
+    static constexpr int Window = 0;    // the modeller, with scenePath loaded when given
+    static constexpr int ExportObj = 1; // scenePath to outputPath as OBJ; needs no display
+    static constexpr int Render = 2;    // scenePath to outputPath as an image of the four views
+    static constexpr int Help = 3;
+    static constexpr int Version = 4;
+    static constexpr int Invalid = 5;   // error says why
+
+    // Exit statuses besides 0.
+    static constexpr int FileFailure = 1; // a scene that cannot be read or is damaged, an output that cannot be written
+    static constexpr int UsageFailure = 2;
+
+    static constexpr int DefaultWidth = 1280;
+    static constexpr int DefaultHeight = 800;
+    static constexpr int MaximumSize = 16384;
+
+    int mode = Window;
+    std::string scenePath;
+    std::string outputPath;
+    int width = DefaultWidth;
+    int height = DefaultHeight;
+    std::string error;
+    // One of the modes that run before any application object was named, even if wrongly.
+    bool headless = false;
+
+    // argv[0] is the program; the rest are its arguments.
+    static CommandLine parse(int argc, const char* const* argv);
+
+    // Help, version and the export run before the toolkit starts, so they need no display; so does
+    // the report of a malformed request for one of them.
+    bool runsWithoutDisplay() const { return headless; }
+    // Runs a headless mode (or reports the usage error); returns the exit status.
+    int runWithoutDisplay(std::ostream& out, std::ostream& err) const;
+    // Needs the application object and OpenGL.
+    int render(std::ostream& out, std::ostream& err) const;
+
+    static std::string usage();
+
+private:
+    static CommandLine parseArguments(const std::vector<std::string>& args);
+};
+
+// One OBJ object per scene object in list order: curves as a polyline through their samples,
+// surfaces as triangles with normals from their shaded tessellation. Tessellates the surfaces
+// of the scene it is given.
+void writeObj(SceneList& scene, std::ostream& out);
