@@ -87,6 +87,8 @@ public:
     bool loadSceneFile(const char* name, std::ostream& out, std::ostream& err);
 
 public slots:
+    // In the order of the canvas's slot table (index 0 to 54).
+    void setObjectColor(int red, int green, int blue);
     void translateClicked();
     void rotateClicked();
     void scaleClicked();
@@ -96,8 +98,57 @@ public slots:
     void insertCPClicked();
     void editCPClicked();
     void deleteCPClicked();
-    void saveTheScene(const char* name);
+    void curveVerticesClicked();
+    void curveClicked();
+    void curveEdgeClicked();
+    void orderChanged(int order);
+    void paramIncChanged(int pinc);
+    void openCurveClicked();
+    void interpolateEndPointsClicked();
+    void closedCurveClicked();
+    void weightChanged(int weight);
+    void reverseCPClicked();
+    void rev_degreesChanged(int degree);
+    void revXAxisClicked();
+    void revYAxisClicked();
+    void revZAxisClicked();
+    void refRevXAxisClicked();
+    void refRevYAxisClicked();
+    void refRevZAxisClicked();
+    void surfaceMeshClicked();
+    void surfaceShadedClicked();
+    void surfaceGradientClicked();
+    void createCoons();
+    void createExtrude();
+    void createRev();
+    void NURBS_freeFormClicked();
+    void NURBS_circleClicked();
+    void NURBS_squareClicked();
+    void NURBS_arcClicked();
+    void NURBS_sphereClicked();
+    void NURBS_cylinderClicked();
+    void NURBS_cubeClicked();
+    void uparamIncChanged(int u);
+    void vparamIncChanged(int v);
+    void selRevolutionCurve();
+    void selCoonsCurves();
+    void selExtrudeCurves();
+    void rot_farLeftClicked();
+    void rot_farRightClicked();
+    void rot_closeAxisClicked();
+    void rot_axisClicked();
+    void rot_AxisLeftClicked();
+    void rot_AxisRightClicked();
+    void rot_axisDistChanged(int dist);
     void loadTheScene(const char* name);
+    void saveTheScene(const char* name);
+    void lineSizeChanged(int size);
+
+signals:
+    void emitCurveParameters(bool vertices, bool line, bool edge, int order, int paramInc, int curveMode);
+    void emitSurfaceProperties(bool shading, int u, int v, int degrees, int aor, int refa, int revPoint,
+                               int axisDistance, int axisRotPoint);
+    void emitWeight(int weightValue);
 
 protected:
     void initializeGL() override;
