@@ -6,10 +6,8 @@
 #include "record_bytes.h"
 #include "scene_list.h"
 
-#include <algorithm>
 #include <cmath>
 #include <istream>
-#include <numbers>
 #include <ostream>
 
 namespace {
@@ -56,27 +54,21 @@ ControlPoint difference(int i, int last, double h, const ControlPoint& sample, c
 
 double lengthOf(const ControlPoint& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 
-// acos of a ratio that rounding may have pushed just past +-1.
-double clampedAcos(double ratio) { return std::acos(std::clamp(ratio, -1.0, 1.0)); }
+// The fit's angles are those of acos(cosine) with the side taken from the other component, but
+// computed with atan2: acos of a cosine rounded near +-1 is off by up to sqrt(2 eps) (1.5e-8 rad),
+// which leaves C3 visibly off the loop's corners, and a cosine rounded past 1 has no acos at all.
+// atan2 also needs no full-turn constant, whose rounding (6.2831853) would leave the turns by
+// "full turn minus an angle" 7e-8 rad short.
 
-// The fit of the closing curve works with the exact full turn: the rotations by "full turn minus
-// an angle" must undo each other, and any other constant leaves the curve off the loop's corners.
-constexpr double twoPi = 2.0 * std::numbers::pi;
-
-// Angle about y from +z towards +x, in [0, 2 pi).
+// Angle about y from +z towards +x; 0 for a vector along y.
 double heading(const ControlPoint& v) {
-    const double len = std::sqrt(v.x * v.x + v.z * v.z);
-    if (len == 0.0)
+    if (v.x == 0.0 && v.z == 0.0)
         return 0.0;
-    const double a = clampedAcos(v.z / len);
-    return v.x < 0.0 ? twoPi - a : a;
+    return std::atan2(v.x, v.z);
 }
 
 // Angle about x from +y towards +z, for a vector already turned into the y-z plane.
-double elevation(const ControlPoint& v) {
-    const double a = clampedAcos(v.y / lengthOf(v));
-    return v.z < 0.0 ? twoPi - a : a;
-}
+double elevation(const ControlPoint& v) { return std::atan2(v.z, v.y); }
 
 bool hasDefinedValue(const NurbsCurve* curve) {
     return curve && curve->order >= 1 && static_cast<int>(curve->controlPoints.size()) >= curve->order;
@@ -351,14 +343,18 @@ void CurveSurface::tessellate() {
                 addSample(i, j);
                 addSample(i, j - 1);
             } else {
-                out.begin(SurfaceMesh::LineLoop);
+                // Two closed triangles, each as a strip back to its first point rather than a
+                // line loop: Mesa 22 drops or corrupts consecutive line loops in one display list.
+                out.begin(SurfaceMesh::LineStrip);
                 addSample(i - 1, j);
                 addSample(i - 1, j - 1);
                 addSample(i, j - 1);
-                out.begin(SurfaceMesh::LineLoop);
+                addSample(i - 1, j);
+                out.begin(SurfaceMesh::LineStrip);
                 addSample(i - 1, j);
                 addSample(i, j);
                 addSample(i, j - 1);
+                addSample(i - 1, j);
             }
         }
     }

@@ -258,14 +258,16 @@ void RevolutionSurface::tessellate() {
             const ControlPoint d = rotated(p1, theta);
             const ControlPoint c = rotated(p1, theta2);
             if (shading) {
-                const ControlPoint tv1 = rotated(p0, theta + angleStep) - rotated(p0, theta - angleStep);
-                const ControlPoint tv2 = rotated(p0, theta2 + angleStep) - rotated(p0, theta2 - angleStep);
-                // The profile tangent is turned with its corner, so each normal is the true
-                // surface normal there, at every angle and not only at the start of the sweep.
-                const ControlPoint na = unitCross(tv1, rotated(tu1, theta));
-                const ControlPoint nb = unitCross(tv2, rotated(tu1, theta2));
-                const ControlPoint nc = unitCross(tv2, rotated(tu2, theta2));
-                const ControlPoint nd = unitCross(tv1, rotated(tu2, theta));
+                // Angular tangents at each corner's own point, and the profile tangent turned with
+                // its corner: every normal is the true surface normal there, at every angle, also
+                // on the ring next to a pole where P0 lies on the axis and has no angular tangent.
+                auto angular = [&rotated](const ControlPoint& p, double angle) {
+                    return rotated(p, angle + angleStep) - rotated(p, angle - angleStep);
+                };
+                const ControlPoint na = unitCross(angular(p0, theta), rotated(tu1, theta));
+                const ControlPoint nb = unitCross(angular(p0, theta2), rotated(tu1, theta2));
+                const ControlPoint nc = unitCross(angular(p1, theta2), rotated(tu2, theta2));
+                const ControlPoint nd = unitCross(angular(p1, theta), rotated(tu2, theta));
                 mesh.begin(SurfaceMesh::Triangles, colour);
                 addCorner(d, &nd);
                 addCorner(b, &nb);

@@ -7,8 +7,7 @@ struct SurfaceMesh {
     // Primitive modes, one per glBegin mode the surfaces use.
     static constexpr int LineStrip = 0;
     static constexpr int Lines = 1;
-    static constexpr int LineLoop = 2;
-    static constexpr int Triangles = 3;
+    static constexpr int Triangles = 2;
 
     struct Primitive {
         int mode = Lines;

@@ -10,8 +10,6 @@ GLenum glModeOf(int mode) {
     switch (mode) {
     case SurfaceMesh::LineStrip:
         return GL_LINE_STRIP;
-    case SurfaceMesh::LineLoop:
-        return GL_LINE_LOOP;
     case SurfaceMesh::Triangles:
         return GL_TRIANGLES;
     default:
