@@ -1,4 +1,4 @@
-// The OpenGL canvas: GL set-up, the four view rectangles, the frame, and the tool slots.
+// The OpenGL canvas: GL set-up, the four view rectangles and the frame.
 #include "gl_pelm.h"
 
 #include "asset_locator.h"
@@ -169,32 +169,4 @@ void GLPelm::paintGL() {
     glVertex2f(x0, y1);
     glEnd();
     glFlush();
-}
-
-void GLPelm::translateClicked() {
-    toolMode = ToolMode::Translate;
-}
-void GLPelm::rotateClicked() {
-    toolMode = ToolMode::Rotate;
-}
-void GLPelm::scaleClicked() {
-    toolMode = ToolMode::Scale;
-}
-void GLPelm::panClicked() {
-    toolMode = ToolMode::Pan;
-}
-void GLPelm::zoomClicked() {
-    toolMode = ToolMode::Zoom;
-}
-void GLPelm::vrotateClicked() {
-    toolMode = ToolMode::ViewRotate;
-}
-void GLPelm::insertCPClicked() {
-    toolMode = ToolMode::AppendPoint;
-}
-void GLPelm::editCPClicked() {
-    toolMode = ToolMode::EditPoint;
-}
-void GLPelm::deleteCPClicked() {
-    toolMode = ToolMode::DeletePoint;
 }

@@ -12,6 +12,11 @@
 
 #include <iosfwd>
 
+class CurveSurface;
+class NurbsCurve;
+class QKeyEvent;
+class QMouseEvent;
+class RevolutionSurface;
 class SceneObject;
 
 // What a mouse press does; any value outside 5..20 acts as no tool.
@@ -53,7 +58,7 @@ public:
     int toolMode = ToolMode::None;
     TextFont textFont;
     Viewport leftView, topView, frontView, perspectiveView;
-    QPoint pressPosition{0, 0};
+    QPoint pressPosition{0, 0}; // widget coordinates (y down) in device pixels
     int activeView = ViewKind::None;
     ControlPoint pickedPoint{0.0, 0.0, 0.0};
     // Sizes in device pixels (widget size times the device pixel ratio).
@@ -85,6 +90,39 @@ public:
     // complete. Both return whether they succeeded.
     bool saveSceneFile(const char* name, std::ostream& out, std::ostream& err);
     bool loadSceneFile(const char* name, std::ostream& out, std::ostream& err);
+
+    // The mouse and keys as plain values; the Qt event handlers only convert and call these.
+    // Positions are widget coordinates (y down) in device pixels; buttons are Qt::MouseButton values.
+    void pressAt(int x, int y, int button);
+    void dragTo(int x, int y);
+    void releaseButton(int button);
+    void pressKey(int key);
+
+    // The region under a widget position (device pixels): a ViewKind, None on a split line.
+    int regionAt(int x, int y) const;
+    // The orthographic view of a ViewKind, null for the perspective view, the handle and none.
+    Viewport* orthographicView(int viewKind);
+    // The world axis an orthographic view looks along: top 1 (y), left 0 (x), front 2 (z); -1 else.
+    static int depthAxis(int viewKind);
+    // The world point under a widget position (device pixels) in an orthographic view, in the view's
+    // plane through the origin; false when there is no such view or it has no drawing area.
+    bool unproject(int viewKind, int x, int y, ControlPoint& out);
+
+    // The active object when it is a curve (activeKind 1), else null.
+    NurbsCurve* activeCurve() const;
+    // The surface of revolution the revolution slots act on, and the Coons patch or extrusion the
+    // shared surface slots act on; null when there is none.
+    RevolutionSurface* revolutionTarget() const;
+    CurveSurface* curveSurfaceTarget() const;
+    // Marks the active curve's surface for rebuilding after the curve changed.
+    void updateCurveSurface();
+    // Makes object active; a different object forgets the picked control point.
+    void setActiveObject(SceneObject* object, int kind);
+    // Deletes object from the scene after cutting every link to it: surfaces drop it as a profile or
+    // curve, curves built into it are released (linkKind 5), and the selection forgets it.
+    void removeFromScene(SceneObject* object);
+    // Emits emitCurveParameters with the curve's display flags, order, increment and form.
+    void reportCurveParameters(const NurbsCurve& curve);
 
 public slots:
     // In the order of the canvas's slot table (index 0 to 54).
@@ -151,7 +189,24 @@ signals:
     void emitWeight(int weightValue);
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void initializeGL() override;
     void resizeGL(int w, int h) override;
     void paintGL() override;
+
+private:
+    // The first curve in scene order hit within HitTolerance of p (ignoring the view's depth axis).
+    NurbsCurve* curveHitAt(const ControlPoint& p, int axis);
+    void selectCurveAt(const ControlPoint& p, int axis);
+    void pickSurfaceCurveAt(const ControlPoint& p, int axis);
+    // The extrusion's two reversed copies that close its loop.
+    void completeExtrusion(CurveSurface* extrusion);
+    void dragSplitHandle(int dx, int dy);
+    void dragInOrthographicView(int cx, int cy, int dx, int dy, ControlPoint& moved);
+    void dragInPerspectiveView(int dx, int dy);
+    void deleteSelection();
+    void createPredefined(int shape);
 };

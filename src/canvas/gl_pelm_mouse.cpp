@@ -1,0 +1,479 @@
+// The canvas's mouse and keys: regions, unprojection, what each tool does at a press and in a drag.
+// The surfaces come before Qt: SurfaceMesh has a member named emit, which Qt defines as a macro.
+#include "curve_surface.h"
+#include "nurbs_curve.h"
+#include "revolution_surface.h"
+#include "view_projection.h"
+
+#include "gl_pelm.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <cmath>
+
+namespace {
+// Half the side of the split handle's square, as drawn.
+constexpr float handleReach = 6.0f;
+// The split point keeps this far from the left and right, and the top and bottom edges.
+constexpr float splitMarginX = 30.0f;
+constexpr float splitMarginY = 40.0f;
+
+bool isOrthographic(int viewKind) {
+    return viewKind == ViewKind::Top || viewKind == ViewKind::Left || viewKind == ViewKind::Front;
+}
+
+// The weight as the weight field shows it: times 10, truncated.
+int weightValue(double weight) {
+    return static_cast<int>(weight * 10.0);
+}
+} // namespace
+
+// ---- Qt events: converted to device pixels and handed on ----
+
+namespace {
+QPoint toDevicePixels(const QPointF& position, qreal ratio) {
+    return QPoint(static_cast<int>(std::lround(position.x() * ratio)),
+                  static_cast<int>(std::lround(position.y() * ratio)));
+}
+} // namespace
+
+void GLPelm::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = toDevicePixels(event->position(), devicePixelRatioF());
+    pressAt(p.x(), p.y(), event->button());
+}
+
+void GLPelm::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = toDevicePixels(event->position(), devicePixelRatioF());
+    dragTo(p.x(), p.y());
+}
+
+void GLPelm::mouseReleaseEvent(QMouseEvent* event) {
+    releaseButton(event->button());
+}
+
+void GLPelm::keyPressEvent(QKeyEvent* event) {
+    pressKey(event->key());
+}
+
+// ---- Regions and unprojection ----
+
+int GLPelm::regionAt(int x, int y) const {
+    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    if (fx < 0.0f || fy < 0.0f || fx >= canvasWidth || fy >= canvasHeight)
+        return ViewKind::None;
+    // The split line between the upper and lower views, measured from the top.
+    const float lineY = canvasHeight - splitY;
+    if (std::fabs(fx - splitX) <= handleReach && std::fabs(fy - lineY) <= handleReach)
+        return ViewKind::SplitHandle;
+    if (fx < splitX && fy < lineY)
+        return ViewKind::Top;
+    if (fx > splitX && fy < lineY)
+        return ViewKind::Perspective;
+    if (fx > splitX && fy > lineY)
+        return ViewKind::Left;
+    if (fx < splitX && fy > lineY)
+        return ViewKind::Front;
+    return ViewKind::None;
+}
+
+Viewport* GLPelm::orthographicView(int viewKind) {
+    switch (viewKind) {
+    case ViewKind::Top:
+        return &topView;
+    case ViewKind::Left:
+        return &leftView;
+    case ViewKind::Front:
+        return &frontView;
+    default:
+        return nullptr;
+    }
+}
+
+int GLPelm::depthAxis(int viewKind) {
+    switch (viewKind) {
+    case ViewKind::Top:
+        return 1;
+    case ViewKind::Left:
+        return 0;
+    case ViewKind::Front:
+        return 2;
+    default:
+        return -1;
+    }
+}
+
+bool GLPelm::unproject(int viewKind, int x, int y, ControlPoint& out) {
+    const Viewport* view = orthographicView(viewKind);
+    return view && unprojectOrthographic(*view, x, canvasHeight - y, out);
+}
+
+// ---- Press ----
+
+void GLPelm::pressAt(int x, int y, int button) {
+    pressPosition = QPoint(x, y);
+    // A press on a split line, outside the handle, selects no region; the drag that follows then
+    // does nothing instead of acting on whatever view the previous press hit.
+    activeView = regionAt(x, y);
+
+    ControlPoint world;
+    if (isOrthographic(activeView) && unproject(activeView, x, y, world)) {
+        pickedPoint = world;
+        const int axis = depthAxis(activeView);
+        NurbsCurve* curve = activeCurve();
+        switch (toolMode) {
+        case ToolMode::AppendPoint:
+            if (curve)
+                curve->appendPoint(pickedPoint);
+            break;
+        case ToolMode::InsertPoint:
+            if (curve)
+                curve->insertPoint(pickedPoint, axis);
+            break;
+        case ToolMode::EditPoint:
+        case ToolMode::DeletePoint:
+            if (!curve)
+                break;
+            activePoint = curve->findPoint(pickedPoint.x, pickedPoint.y, pickedPoint.z, axis);
+            if (activePoint == -1)
+                break;
+            if (toolMode == ToolMode::DeletePoint) {
+                curve->deletePoint(activePoint);
+                activePoint = -1;
+            } else {
+                emit emitWeight(weightValue(curve->weight(activePoint)));
+            }
+            break;
+        case ToolMode::Translate:
+        case ToolMode::Scale:
+        case ToolMode::Rotate:
+            selectCurveAt(pickedPoint, axis);
+            break;
+        case ToolMode::PickRevolution:
+        case ToolMode::PickCoons:
+        case ToolMode::PickExtrusion:
+            pickSurfaceCurveAt(pickedPoint, axis);
+            break;
+        default:
+            break;
+        }
+    }
+
+    if (button == Qt::LeftButton)
+        leftButtonDown = true;
+    else if (button == Qt::MiddleButton)
+        middleButtonDown = true;
+    else if (button == Qt::RightButton)
+        rightButtonDown = true;
+    updateGL();
+}
+
+NurbsCurve* GLPelm::curveHitAt(const ControlPoint& p, int axis) {
+    for (SceneNode* node = scene.first; node; node = node->next) {
+        if (node->kind != ObjectKind::Curve)
+            continue;
+        auto* curve = dynamic_cast<NurbsCurve*>(node->object);
+        if (curve && curve->hitTest(p.x, p.y, p.z, axis))
+            return curve;
+    }
+    return nullptr;
+}
+
+void GLPelm::selectCurveAt(const ControlPoint& p, int axis) {
+    NurbsCurve* hit = curveHitAt(p, axis);
+    setActiveObject(hit, hit ? ObjectKind::Curve : ObjectKind::None);
+    if (!hit)
+        return;
+    reportCurveParameters(*hit);
+    if (hit->linkKind == NurbsCurve::RevolutionLink) {
+        if (auto* surface = dynamic_cast<RevolutionSurface*>(hit->surfaceLink)) {
+            const RevolutionSurface::Properties s = surface->properties();
+            emit emitSurfaceProperties(s.shading, s.uParamInc, s.vParamInc, s.degrees, s.aor, s.refa,
+                                       s.revPoint, s.axisDistance, s.axisRotPoint);
+        }
+    }
+}
+
+void GLPelm::pickSurfaceCurveAt(const ControlPoint& p, int axis) {
+    NurbsCurve* hit = curveHitAt(p, axis);
+    pickedCurve = hit;
+    if (!hit)
+        return;
+    reportCurveParameters(*hit);
+    // A curve already built into a surface stays picked (highlighted) and is left alone. So is any
+    // curve when the active object is not a surface of the kind this pick mode builds.
+    if (hit->surfaceLink)
+        return;
+
+    if (toolMode == ToolMode::PickRevolution && activeKind == ObjectKind::Revolution) {
+        auto* surface = dynamic_cast<RevolutionSurface*>(activeObject);
+        if (!surface)
+            return;
+        // A surface that had a profile lets it go: it no longer follows that curve.
+        if (NurbsCurve* old = surface->profile; old && old->surfaceLink == surface) {
+            old->surfaceLink = nullptr;
+            old->linkKind = NurbsCurve::ReleasedLink;
+        }
+        hit->surfaceLink = surface;
+        hit->linkKind = NurbsCurve::RevolutionLink;
+        surface->setProfile(hit);
+        pickedCurve = nullptr;
+        toolMode = ToolMode::Translate;
+        return;
+    }
+
+    const bool coons = toolMode == ToolMode::PickCoons && activeKind == ObjectKind::Coons;
+    const bool extrusion = toolMode == ToolMode::PickExtrusion && activeKind == ObjectKind::Extrusion;
+    auto* surface = dynamic_cast<CurveSurface*>(activeObject);
+    if (!(coons || extrusion) || !surface)
+        return;
+    // A complete patch or extrusion answers as if it took the curve, but holds no more curves: only
+    // a curve it really holds may point at it, or deleting it would leave that curve's link behind.
+    const size_t held = surface->curves.size();
+    const int result = coons ? surface->addCoonsCurve(hit) : surface->addExtrudeCurve(hit);
+    if (surface->curves.size() == held)
+        return;
+    hit->surfaceLink = surface;
+    hit->linkKind = coons ? NurbsCurve::CoonsLink : NurbsCurve::ExtrusionLink;
+    if (result != 1)
+        return;
+    pickedCurve = nullptr;
+    if (extrusion)
+        completeExtrusion(surface);
+    toolMode = ToolMode::Translate;
+}
+
+void GLPelm::completeExtrusion(CurveSurface* extrusion) {
+    // The profile and the path, each copied and reversed, close the loop the patch is built over.
+    NurbsCurve* copies[2] = {nullptr, nullptr};
+    for (int i = 0; i < 2; ++i) {
+        const NurbsCurve* original = extrusion->curve(i);
+        if (!original)
+            continue;
+        auto* copy = new NurbsCurve;
+        copy->copyFrom(*original);
+        copy->reverseOrder();
+        copy->surfaceLink = extrusion;
+        copy->linkKind = NurbsCurve::ExtrusionLink;
+        scene.append(copy, ObjectKind::Curve);
+        copies[i] = copy;
+    }
+    for (NurbsCurve* copy : copies)
+        if (copy)
+            extrusion->addCoonsCurve(copy);
+}
+
+// ---- Move ----
+
+void GLPelm::dragTo(int x, int y) {
+    if (!leftButtonDown && !middleButtonDown && !rightButtonDown)
+        return;
+    const int dx = x - pressPosition.x();
+    const int dy = y - pressPosition.y();
+    ControlPoint moved;
+    if (activeView == ViewKind::SplitHandle)
+        dragSplitHandle(dx, dy);
+    else if (isOrthographic(activeView))
+        dragInOrthographicView(x, y, dx, dy, moved);
+    else if (activeView == ViewKind::Perspective)
+        dragInPerspectiveView(dx, dy);
+    // Every move is measured from the one before.
+    pickedPoint = moved;
+    pressPosition = QPoint(x, y);
+    updateGL();
+}
+
+void GLPelm::dragSplitHandle(int dx, int dy) {
+    splitOffsetX += dx;
+    splitOffsetY -= dy;
+    splitX = static_cast<float>(halfWidth + splitOffsetX);
+    splitY = static_cast<float>(halfHeight + splitOffsetY);
+    // At a limit the offset is set to the limit itself rather than back to where it was: an offset
+    // left behind would make the handle leap away from the edge at the next move or resize.
+    if (splitX < splitMarginX) {
+        splitX = splitMarginX;
+        splitOffsetX = static_cast<int>(splitMarginX) - halfWidth;
+    } else if (canvasWidth - splitX < splitMarginX) {
+        splitX = canvasWidth - splitMarginX;
+        splitOffsetX = static_cast<int>(splitX) - halfWidth;
+    }
+    if (splitY < splitMarginY) {
+        splitY = splitMarginY;
+        splitOffsetY = static_cast<int>(splitMarginY) - halfHeight;
+    } else if (canvasHeight - splitY < splitMarginY) {
+        splitY = canvasHeight - splitMarginY;
+        splitOffsetY = static_cast<int>(splitY) - halfHeight;
+    }
+    setViewRectangles();
+}
+
+void GLPelm::dragInOrthographicView(int cx, int cy, int dx, int dy, ControlPoint& moved) {
+    Viewport* view = orthographicView(activeView);
+    if (!view || !unproject(activeView, cx, cy, moved))
+        return;
+    float px, py;
+    view->pixelScale(px, py);
+    const ControlPoint d = moved - pickedPoint;
+    // The delta in the view's plane: its depth coordinate is dropped.
+    ControlPoint inPlane = d;
+    inPlane.coordinate(depthAxis(activeView)) = 0.0;
+    NurbsCurve* curve = activeCurve();
+
+    switch (toolMode) {
+    case ToolMode::EditPoint:
+        if (!curve)
+            break;
+        if (leftButtonDown)
+            curve->movePoint(activePoint, inPlane.x, inPlane.y, inPlane.z);
+        else
+            curve->changeWeight(activePoint, (dx / px - dy / py) / 2.0);
+        break;
+    case ToolMode::Translate:
+        if (curve)
+            curve->translate(inPlane.x, inPlane.y, inPlane.z);
+        break;
+    case ToolMode::Scale:
+        if (curve)
+            curve->scale((activeView == ViewKind::Left ? d.y : d.x) / 10.0);
+        break;
+    case ToolMode::Rotate:
+        if (!curve)
+            break;
+        // Radians taken straight from the world delta: about the two axes across the drag.
+        if (activeView == ViewKind::Top)
+            curve->rotate(-d.z, 0.0, d.x);
+        else if (activeView == ViewKind::Left)
+            curve->rotate(0.0, -d.z, d.y);
+        else
+            curve->rotate(-d.y, d.x, 0.0);
+        break;
+    case ToolMode::Pan:
+        view->panBy(dx / px, -dy / py);
+        break;
+    case ToolMode::Zoom:
+        view->zoomBy(dx / (px * 100.0f));
+        break;
+    default:
+        break;
+    }
+}
+
+void GLPelm::dragInPerspectiveView(int dx, int dy) {
+    float px, py;
+    perspectiveView.pixelScale(px, py);
+    switch (toolMode) {
+    case ToolMode::Translate:
+        // Pixels taken as world units, one axis per held button.
+        if (leftButtonDown)
+            camera.eye.x += dx;
+        if (middleButtonDown)
+            camera.eye.y += dx;
+        if (rightButtonDown)
+            camera.eye.z += dx;
+        break;
+    case ToolMode::Rotate:
+        if (leftButtonDown)
+            camera.rotation.x += dx;
+        if (middleButtonDown)
+            camera.rotation.y -= dx;
+        if (rightButtonDown)
+            camera.rotation.z += dx;
+        break;
+    case ToolMode::Pan:
+        if (px > 0.0f && py > 0.0f)
+            perspectiveView.panBy(dx / px, -dy / py);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- Release ----
+
+void GLPelm::releaseButton(int button) {
+    NurbsCurve* curve = activeCurve();
+    if (button == Qt::LeftButton) {
+        leftButtonDown = false;
+    } else if (button == Qt::MiddleButton) {
+        middleButtonDown = false;
+        if (curve && activePoint != -1)
+            emit emitWeight(weightValue(curve->weight(activePoint)));
+    } else if (button == Qt::RightButton) {
+        rightButtonDown = false;
+    }
+    if (!leftButtonDown && !middleButtonDown && !rightButtonDown && curve && curve->surfaceLink)
+        updateCurveSurface();
+    updateGL();
+}
+
+// ---- Keys ----
+
+void GLPelm::pressKey(int key) {
+    switch (key) {
+    case Qt::Key_A:
+        toolMode = ToolMode::AppendPoint;
+        break;
+    case Qt::Key_D:
+        toolMode = ToolMode::DeletePoint;
+        break;
+    case Qt::Key_E:
+        toolMode = ToolMode::EditPoint;
+        break;
+    case Qt::Key_I:
+        toolMode = ToolMode::InsertPoint;
+        break;
+    case Qt::Key_N:
+        NURBS_freeFormClicked();
+        break;
+    case Qt::Key_P:
+        toolMode = ToolMode::Pan;
+        break;
+    case Qt::Key_R:
+        toolMode = ToolMode::Rotate;
+        break;
+    case Qt::Key_S:
+        toolMode = ToolMode::Scale;
+        break;
+    case Qt::Key_T:
+        toolMode = ToolMode::Translate;
+        break;
+    case Qt::Key_Z:
+        toolMode = ToolMode::Zoom;
+        break;
+    case Qt::Key_Delete:
+        deleteSelection();
+        break;
+    default:
+        break;
+    }
+    updateGL();
+}
+
+void GLPelm::deleteSelection() {
+    NurbsCurve* curve = activeCurve();
+    if (toolMode == ToolMode::EditPoint) {
+        if (curve && activePoint != -1) {
+            curve->deletePoint(activePoint);
+            activePoint = -1;
+            // The surface follows the curve, as after a drag.
+            updateCurveSurface();
+        }
+        return;
+    }
+    if (toolMode != ToolMode::Translate && toolMode != ToolMode::Scale && toolMode != ToolMode::Rotate)
+        return;
+    if (!curve) {
+        removeFromScene(activeObject);
+        return;
+    }
+    // A first Delete removes the curve's surface, a second the curve.
+    if (SceneObject* surface = curve->surfaceLink) {
+        if (auto* patch = dynamic_cast<CurveSurface*>(surface))
+            patch->releaseCurves();
+        removeFromScene(surface);
+        curve->surfaceLink = nullptr;
+        curve->linkKind = NurbsCurve::ReleasedLink;
+        return;
+    }
+    removeFromScene(curve);
+}
