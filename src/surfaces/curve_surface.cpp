@@ -40,7 +40,9 @@ ControlPoint blendPoint(double s, double t, const BoundaryValues& b, const Corne
                         blend(s, t, b.c0t.z, b.c2t.z, b.c1s.z, b.c3s.z, c.c10.z, c.c20.z, c.c30.z, c.c21.z));
 }
 
-ControlPoint dividedBy(const ControlPoint& v, double d) { return ControlPoint(v.x / d, v.y / d, v.z / d); }
+ControlPoint dividedBy(const ControlPoint& v, double d) {
+    return ControlPoint(v.x / d, v.y / d, v.z / d);
+}
 
 // One-sided at the borders, central inside; minus and plus are the patch a step either side.
 ControlPoint difference(int i, int last, double h, const ControlPoint& sample, const ControlPoint& minus,
@@ -52,7 +54,9 @@ ControlPoint difference(int i, int last, double h, const ControlPoint& sample, c
     return dividedBy(plus - minus, 2 * h);
 }
 
-double lengthOf(const ControlPoint& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+double lengthOf(const ControlPoint& v) {
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
 
 // The fit's angles are those of acos(cosine) with the side taken from the other component, but
 // computed with atan2: acos of a cosine rounded near +-1 is off by up to sqrt(2 eps) (1.5e-8 rad),
@@ -68,7 +72,9 @@ double heading(const ControlPoint& v) {
 }
 
 // Angle about x from +y towards +z, for a vector already turned into the y-z plane.
-double elevation(const ControlPoint& v) { return std::atan2(v.z, v.y); }
+double elevation(const ControlPoint& v) {
+    return std::atan2(v.z, v.y);
+}
 
 bool hasDefinedValue(const NurbsCurve* curve) {
     return curve && curve->order >= 1 && static_cast<int>(curve->controlPoints.size()) >= curve->order;
@@ -131,7 +137,9 @@ void CurveSurface::setShading(bool on) {
 }
 
 // Its callers set the shading first, which marks the rebuild.
-void CurveSurface::setGradient(bool on) { gradient = on; }
+void CurveSurface::setGradient(bool on) {
+    gradient = on;
+}
 
 void CurveSurface::rebuild() {
     if (curves.size() > 3)
@@ -260,7 +268,9 @@ void CurveSurface::tessellate() {
     struct AlongLine {
         ControlPoint first, second; // C0 and C2 along t, C1 and C3 along s
     };
-    auto sampleLine = [](NurbsCurve* a, NurbsCurve* b, double x) { return AlongLine{a->evaluate(x), b->evaluate(x)}; };
+    auto sampleLine = [](NurbsCurve* a, NurbsCurve* b, double x) {
+        return AlongLine{a->evaluate(x), b->evaluate(x)};
+    };
     std::vector<AlongLine> atT(v + 1), atS(u + 1), tMinus, tPlus, sMinus, sPlus;
     for (int j = 0; j <= v; ++j)
         atT[j] = sampleLine(curves[0], curves[2], static_cast<double>(j) / v);
@@ -283,7 +293,8 @@ void CurveSurface::tessellate() {
         }
     }
     auto patch = [&corners](double s, double t, const AlongLine& alongT, const AlongLine& alongS) {
-        return blendPoint(s, t, BoundaryValues{alongT.first, alongT.second, alongS.first, alongS.second}, corners);
+        return blendPoint(s, t, BoundaryValues{alongT.first, alongT.second, alongS.first, alongS.second},
+                          corners);
     };
 
     mesh.assign(u + 1, std::vector<ControlPoint>(v + 1));
@@ -296,10 +307,12 @@ void CurveSurface::tessellate() {
         if (sample.hasNormal())
             return sample;
         const double s = static_cast<double>(i) / u, t = static_cast<double>(j) / v;
-        const ControlPoint ds = difference(i, u, hs, sample, i > 0 ? patch(s - hs, t, atT[j], sMinus[i]) : sample,
-                                           i < u ? patch(s + hs, t, atT[j], sPlus[i]) : sample);
-        const ControlPoint dt = difference(j, v, ht, sample, j > 0 ? patch(s, t - ht, tMinus[j], atS[i]) : sample,
-                                           j < v ? patch(s, t + ht, tPlus[j], atS[i]) : sample);
+        const ControlPoint ds =
+            difference(i, u, hs, sample, i > 0 ? patch(s - hs, t, atT[j], sMinus[i]) : sample,
+                       i < u ? patch(s + hs, t, atT[j], sPlus[i]) : sample);
+        const ControlPoint dt =
+            difference(j, v, ht, sample, j > 0 ? patch(s, t - ht, tMinus[j], atS[i]) : sample,
+                       j < v ? patch(s, t + ht, tPlus[j], atS[i]) : sample);
         ControlPoint n = cross(ds, dt);
         n.normalise();
         sample.nx = n.x;
@@ -360,7 +373,9 @@ void CurveSurface::tessellate() {
     }
 }
 
-bool CurveSurface::hitTest(double, double, double, int) { return false; }
+bool CurveSurface::hitTest(double, double, double, int) {
+    return false;
+}
 
 void CurveSurface::write(std::ostream& out, const SceneList& list) const {
     unsigned char record[RecordSize] = {};

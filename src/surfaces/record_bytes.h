@@ -16,7 +16,9 @@ inline void putFloat32(unsigned char* record, int offset, float value) {
     putInt32(record, offset, static_cast<std::int32_t>(bits));
 }
 
-inline void putBool(unsigned char* record, int offset, bool value) { record[offset] = value ? 1 : 0; }
+inline void putBool(unsigned char* record, int offset, bool value) {
+    record[offset] = value ? 1 : 0;
+}
 
 inline std::int32_t getInt32(const unsigned char* record, int offset) {
     std::uint32_t bits = 0;
@@ -33,4 +35,6 @@ inline float getFloat32(const unsigned char* record, int offset) {
 }
 
 // Any non-zero byte reads as true.
-inline bool getBool(const unsigned char* record, int offset) { return record[offset] != 0; }
+inline bool getBool(const unsigned char* record, int offset) {
+    return record[offset] != 0;
+}

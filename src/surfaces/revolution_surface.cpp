@@ -1,9 +1,9 @@
 // Surface of revolution: settings, the sweep into a plain mesh, and its scene-file record.
 #include "revolution_surface.h"
 
+#include "fold_colour.h"
 #include "nurbs_curve.h"
 #include "record_bytes.h"
-#include "fold_colour.h"
 #include "scene_list.h"
 
 #include <cmath>
@@ -19,9 +19,31 @@ constexpr double fullTurn = 6.2831853;
 constexpr double profileStep = 0.0001;
 constexpr double angleStep = 0.0001;
 
-bool isAxis(int a) { return a >= 0 && a <= 2; }
+bool isAxis(int a) {
+    return a >= 0 && a <= 2;
+}
 
-double coordinateOf(const ControlPoint& p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
+double coordinateOf(const ControlPoint& p, int axis) {
+    return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
+}
+
+// The cosine and sine of one angle, worked out once for a whole column of the sweep.
+struct Turn {
+    double c, s;
+};
+
+Turn turnOf(double angle) {
+    return Turn{std::cos(angle), std::sin(angle)};
+}
+
+void turnPoint(ControlPoint& point, int aor, int refa, Turn turn) {
+    if (!isAxis(aor) || !isAxis(refa) || aor == refa)
+        return;
+    const int third = 3 - aor - refa;
+    const double r = point.coordinate(refa);
+    point.coordinate(refa) = r * turn.c;
+    point.coordinate(third) = r * turn.s;
+}
 
 ControlPoint unitCross(const ControlPoint& a, const ControlPoint& b) {
     ControlPoint n = cross(a, b);
@@ -84,25 +106,24 @@ void RevolutionSurface::setShading(bool on) {
 }
 
 // Its callers set the shading just before, which marks the rebuild.
-void RevolutionSurface::setGradient(bool on) { gradient = on; }
+void RevolutionSurface::setGradient(bool on) {
+    gradient = on;
+}
 
-void RevolutionSurface::invalidate() { dirty = true; }
+void RevolutionSurface::invalidate() {
+    dirty = true;
+}
 
 RevolutionSurface::Properties RevolutionSurface::properties() const {
     // Truncated toward zero; a value no int can hold (only from a damaged file) reports 0.
     const bool fits = std::isfinite(degrees) && std::fabs(degrees) < 2.0e9f;
     const int wholeDegrees = fits ? static_cast<int>(degrees) : 0;
-    return Properties{shading,    uParamInc, vParamInc,    wholeDegrees, aor,
-                      refa,       revPoint,  axisDistance, axisRotPoint};
+    return Properties{shading, uParamInc, vParamInc,    wholeDegrees, aor,
+                      refa,    revPoint,  axisDistance, axisRotPoint};
 }
 
 void RevolutionSurface::rotatePoint(ControlPoint& point, double angle) const {
-    if (!isAxis(aor) || !isAxis(refa) || aor == refa)
-        return;
-    const int third = 3 - aor - refa;
-    const double r = point.coordinate(refa);
-    point.coordinate(refa) = r * std::cos(angle);
-    point.coordinate(third) = r * std::sin(angle);
+    turnPoint(point, aor, refa, Turn{std::cos(angle), std::sin(angle)});
 }
 
 void RevolutionSurface::tessellate() {
@@ -204,8 +225,8 @@ void RevolutionSurface::tessellate() {
     const float blue255 = color[2] * 255.0f;
     const double uSpan = u1 - margin - u0;
 
-    auto rotated = [this](ControlPoint p, double angle) {
-        rotatePoint(p, angle);
+    auto rotated = [this](ControlPoint p, Turn turn) {
+        turnPoint(p, aor, refa, turn);
         return p;
     };
     auto addCorner = [&mesh](const ControlPoint& p, const ControlPoint* normal) {
@@ -217,6 +238,9 @@ void RevolutionSurface::tessellate() {
 
     for (double theta = 0.0; theta < sweep; theta += dTheta) {
         const double theta2 = theta + dTheta > sweep ? sweep : theta + dTheta;
+        const Turn at1 = turnOf(theta), at2 = turnOf(theta2);
+        const Turn before1 = turnOf(theta - angleStep), after1 = turnOf(theta + angleStep);
+        const Turn before2 = turnOf(theta2 - angleStep), after2 = turnOf(theta2 + angleStep);
         bool anyCell = false;
         ControlPoint lastD, lastC;
         // E(u + du) and its tangent are carried into the next cell, whose u is that same sum.
@@ -253,21 +277,22 @@ void RevolutionSurface::tessellate() {
                 carriedTangent = tu2;
             }
 
-            const ControlPoint a = rotated(p0, theta);
-            const ControlPoint b = rotated(p0, theta2);
-            const ControlPoint d = rotated(p1, theta);
-            const ControlPoint c = rotated(p1, theta2);
+            const ControlPoint a = rotated(p0, at1);
+            const ControlPoint b = rotated(p0, at2);
+            const ControlPoint d = rotated(p1, at1);
+            const ControlPoint c = rotated(p1, at2);
             if (shading) {
                 // Angular tangents at each corner's own point, and the profile tangent turned with
                 // its corner: every normal is the true surface normal there, at every angle, also
                 // on the ring next to a pole where P0 lies on the axis and has no angular tangent.
-                auto angular = [&rotated](const ControlPoint& p, double angle) {
-                    return rotated(p, angle + angleStep) - rotated(p, angle - angleStep);
-                };
-                const ControlPoint na = unitCross(angular(p0, theta), rotated(tu1, theta));
-                const ControlPoint nb = unitCross(angular(p0, theta2), rotated(tu1, theta2));
-                const ControlPoint nc = unitCross(angular(p1, theta2), rotated(tu2, theta2));
-                const ControlPoint nd = unitCross(angular(p1, theta), rotated(tu2, theta));
+                const ControlPoint tv0a = rotated(p0, after1) - rotated(p0, before1);
+                const ControlPoint tv0b = rotated(p0, after2) - rotated(p0, before2);
+                const ControlPoint tv1a = rotated(p1, after1) - rotated(p1, before1);
+                const ControlPoint tv1b = rotated(p1, after2) - rotated(p1, before2);
+                const ControlPoint na = unitCross(tv0a, rotated(tu1, at1));
+                const ControlPoint nb = unitCross(tv0b, rotated(tu1, at2));
+                const ControlPoint nc = unitCross(tv1b, rotated(tu2, at2));
+                const ControlPoint nd = unitCross(tv1a, rotated(tu2, at1));
                 mesh.begin(SurfaceMesh::Triangles, colour);
                 addCorner(d, &nd);
                 addCorner(b, &nb);
@@ -296,7 +321,9 @@ void RevolutionSurface::tessellate() {
     }
 }
 
-bool RevolutionSurface::hitTest(double, double, double, int) { return false; }
+bool RevolutionSurface::hitTest(double, double, double, int) {
+    return false;
+}
 
 void RevolutionSurface::write(std::ostream& out, const SceneList& list) const {
     unsigned char record[RecordSize] = {};
@@ -348,6 +375,7 @@ void RevolutionSurface::read(std::istream& in) {
 
 void RevolutionSurface::resolveLinks(const SceneList& list) {
     // Only a curve node can be a profile; any other position leaves the surface without one.
-    profile = list.kindAt(profileIndex) == ObjectKind::Curve ? dynamic_cast<NurbsCurve*>(list.objectAt(profileIndex))
-                                                             : nullptr;
+    profile = list.kindAt(profileIndex) == ObjectKind::Curve
+                  ? dynamic_cast<NurbsCurve*>(list.objectAt(profileIndex))
+                  : nullptr;
 }

@@ -37,7 +37,8 @@ void SurfaceMesh::emit() const {
             if (singlePrecision) {
                 if (hasNormals) {
                     const double* nv = n + 3 * static_cast<std::size_t>(v);
-                    glNormal3f(static_cast<float>(nv[0]), static_cast<float>(nv[1]), static_cast<float>(nv[2]));
+                    glNormal3f(static_cast<float>(nv[0]), static_cast<float>(nv[1]),
+                               static_cast<float>(nv[2]));
                 }
                 glVertex3f(static_cast<float>(pv[0]), static_cast<float>(pv[1]), static_cast<float>(pv[2]));
             } else {
