@@ -56,41 +56,45 @@ void expectLoopClosed(const CurveSurface& s, double tolerance) {
     for (int i = 0; i < 4; ++i) {
         const NurbsCurve* from = s.curve(i);
         const NurbsCurve* to = s.curve((i + 1) % 4);
-        EXPECT_LE(distance(from->controlPoints.back(), to->controlPoints.front()), tolerance) << "joint " << i;
+        EXPECT_LE(distance(from->controlPoints.back(), to->controlPoints.front()), tolerance)
+            << "joint " << i;
     }
 }
 
 } // namespace
 
 TEST(CoonsPatch, FlatSquareSamplesTheGridAndRunsAlongItsCurves) {
-    for (bool shaded : {false, true}) {
-        SCOPED_TRACE(shaded ? "shaded" : "wireframe");
+    // 10 x 10: 11 x 11 samples and 200 triangles; 1 x 1: the four corners, normals with h = 0.001.
+    for (auto [n, shaded] : {std::pair{10, false}, {10, true}, {1, true}}) {
+        SCOPED_TRACE(testing::Message() << n << (shaded ? " shaded" : " wireframe"));
         Patch p;
         ASSERT_EQ(p.addAll(squareSides()), 1);
         p.surface.setShading(shaded);
+        p.surface.setUParamInc(n);
+        p.surface.setVParamInc(n);
         p.surface.tessellate();
         const auto& grid = p.surface.mesh;
-        ASSERT_EQ(grid.size(), 11u);
+        ASSERT_EQ(grid.size(), n + 1u);
         for (const auto& row : grid)
-            ASSERT_EQ(row.size(), 11u);
+            ASSERT_EQ(row.size(), n + 1u);
         const SurfaceMesh& mesh = p.surface.surfaceMesh;
         if (shaded) {
-            EXPECT_EQ(mesh.countOf(SurfaceMesh::Triangles), 100);
-            EXPECT_EQ(mesh.vertexCount(), 200 * 3);
+            EXPECT_EQ(mesh.countOf(SurfaceMesh::Triangles), n * n);
+            EXPECT_EQ(mesh.vertexCount(), 2 * n * n * 3);
         } else {
-            EXPECT_EQ(mesh.countOf(SurfaceMesh::LineStrip), 200);
+            EXPECT_EQ(mesh.countOf(SurfaceMesh::LineStrip), 2 * n * n);
             for (const SurfaceMesh::Primitive& loop : mesh.primitives) { // closed: back to its start
                 ASSERT_EQ(loop.count, 4);
                 EXPECT_EQ(distance(meshVertex(mesh, loop.first), meshVertex(mesh, loop.first + 3)), 0.0);
             }
         }
         const std::vector<ControlPoint> corners = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}};
-        for (const ControlPoint& c : {grid[0][0], grid[0][10], grid[10][0], grid[10][10]})
+        for (const ControlPoint& c : {grid[0][0], grid[0][n], grid[n][0], grid[n][n]})
             EXPECT_TRUE(sameCorner(c, corners)) << c.x << ", " << c.y;
-        for (int k = 0; k <= 10; ++k) {
+        for (int k = 0; k <= n; ++k) {
             // S(s, 0) is C1 and S(1, t) is C2.
-            EXPECT_LT(distance(grid[k][0], p.surface.curve(1)->evaluate(k / 10.0)), 1e-12);
-            EXPECT_LT(distance(grid[10][k], p.surface.curve(2)->evaluate(k / 10.0)), 1e-12);
+            EXPECT_LT(distance(grid[k][0], p.surface.curve(1)->evaluate(static_cast<double>(k) / n)), 1e-12);
+            EXPECT_LT(distance(grid[n][k], p.surface.curve(2)->evaluate(static_cast<double>(k) / n)), 1e-12);
         }
         for (int v = 0; v < mesh.vertexCount(); ++v) {
             EXPECT_EQ(meshVertex(mesh, v).z, 0.0);
@@ -99,23 +103,6 @@ TEST(CoonsPatch, FlatSquareSamplesTheGridAndRunsAlongItsCurves) {
             }
         }
     }
-}
-
-TEST(CoonsPatch, SingleCellHasTheFourCornersAndUnitNormals) {
-    Patch p;
-    p.addAll(squareSides());
-    p.surface.setUParamInc(1);
-    p.surface.setVParamInc(1);
-    p.surface.setShading(true);
-    p.surface.tessellate();
-    ASSERT_EQ(p.surface.surfaceMesh.countOf(SurfaceMesh::Triangles), 1);
-    const std::vector<ControlPoint> corners = {{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}};
-    for (int i = 0; i <= 1; ++i)
-        for (int j = 0; j <= 1; ++j) {
-            const ControlPoint& sample = p.surface.mesh[i][j];
-            EXPECT_TRUE(sameCorner(sample, corners));
-            EXPECT_NEAR(std::fabs(sample.nz), 1.0, 1e-12);
-        }
 }
 
 TEST(CoonsPatch, GridNormalsAreTheMeshNormalsOfTheDefinition) {
@@ -236,22 +223,29 @@ TEST(AlignCurves, AcosOfRoundedRatiosRegressionClosesTheLoop) {
         ControlPoint gap, chord; // T, from the end of C2 to the start of C0, and C3's own chord
     };
     const Case cases[] = {
-        {{0, 0, -5}, {0, 0, 2}},         {{0, 0, 5}, {0, 0, -3}},          {{0, 5, 0}, {0, -2, 0}},
-        {{0, -5, 0}, {1, 0, 0}},         {{1e-7, 0, 5}, {-1e-9, 0, -3}},   {{-3, 1e-8, 4}, {2, -7, 1e-12}},
-        {{0.1, 0, 3.7}, {-2.2, 0.1, -0.3}}, {{-1, 2, -3}, {2.5, -0.5, 1}}, {{-7.3, 0, -1e-9}, {0, 3.3, -1e-7}},
+        {{0, 0, -5}, {0, 0, 2}},
+        {{0, 0, 5}, {0, 0, -3}},
+        {{0, 5, 0}, {0, -2, 0}},
+        {{0, -5, 0}, {1, 0, 0}},
+        {{1e-7, 0, 5}, {-1e-9, 0, -3}},
+        {{-3, 1e-8, 4}, {2, -7, 1e-12}},
+        {{0.1, 0, 3.7}, {-2.2, 0.1, -0.3}},
+        {{-1, 2, -3}, {2.5, -0.5, 1}},
+        {{-7.3, 0, -1e-9}, {0, 3.3, -1e-7}},
         {{1e-9, -1e-9, 6}, {-4, 1e-10, 1e-10}},
     };
     const ControlPoint a(1, 0.5, 0), b(0, 1, 0.25);
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "gap " << c.gap.x << ", " << c.gap.y << ", " << c.gap.z << " chord "
-                                        << c.chord.x << ", " << c.chord.y << ", " << c.chord.z);
+        SCOPED_TRACE(testing::Message() << "gap " << c.gap.x << ", " << c.gap.y << ", " << c.gap.z
+                                        << " chord " << c.chord.x << ", " << c.chord.y << ", " << c.chord.z);
         const ControlPoint c2 = ControlPoint(0, 0, 0) - a - b - c.gap; // so that T is the gap
         const ControlPoint mid = c.chord * 0.5 + ControlPoint(0.3, -0.2, 0.1);
         std::vector<std::unique_ptr<NurbsCurve>> sides;
         sides.push_back(makeCurve({{0, 0, 0}, a}, 2));
         sides.push_back(makeCurve({{7, 7, 7}, ControlPoint(7, 7, 7) + b}, 2));
         sides.push_back(makeCurve({{-2, 4, 1}, ControlPoint(-2, 4, 1) + c2}, 2));
-        sides.push_back(makeCurve({{3, 3, 3}, ControlPoint(3, 3, 3) + mid, ControlPoint(3, 3, 3) + c.chord}, 3));
+        sides.push_back(
+            makeCurve({{3, 3, 3}, ControlPoint(3, 3, 3) + mid, ControlPoint(3, 3, 3) + c.chord}, 3));
         const std::vector<ControlPoint> before = sides[3]->controlPoints;
         Patch p;
         ASSERT_EQ(p.addAll(std::move(sides)), 1);
@@ -302,8 +296,8 @@ TEST(CoonsPatch, ColourIsSetOnceOrPerShadedCell) {
         bool base;
         int colours; // per-cell colours of the 100 cells
     };
-    for (const Case& c : {Case{false, false, true, 0}, Case{true, false, true, 0}, Case{true, true, false, 100},
-                          Case{false, true, false, 0}}) {
+    for (const Case& c : {Case{false, false, true, 0}, Case{true, false, true, 0},
+                          Case{true, true, false, 100}, Case{false, true, false, 0}}) {
         Patch p;
         p.addAll(squareSides());
         p.surface.setShading(c.shading);
@@ -342,13 +336,10 @@ TEST(CoonsPatch, DrawsNothingWithoutFourSampleableCurves) {
 }
 
 TEST(CoonsPatchSettings, DefaultsSettersRebuildAndRelease) {
-    CurveSurface fresh;
-    EXPECT_TRUE(fresh.curves.empty());
-    EXPECT_TRUE(fresh.dirty);
-    EXPECT_FALSE(fresh.shading);
-    EXPECT_EQ(fresh.uParamInc, 10);
-    EXPECT_EQ(fresh.vParamInc, 10);
-    EXPECT_EQ(fresh.curve(0), nullptr);
+    const CurveSurface fresh;
+    EXPECT_EQ(std::vector<int>({static_cast<int>(fresh.curves.size()), fresh.dirty, fresh.shading,
+                                fresh.uParamInc, fresh.vParamInc}),
+              std::vector<int>({0, 1, 0, 10, 10}));
 
     struct Case {
         const char* name;
@@ -371,16 +362,20 @@ TEST(CoonsPatchSettings, DefaultsSettersRebuildAndRelease) {
         EXPECT_EQ(p.surface.dirty, c.dirty) << c.name;
     }
 
-    // Dragging a point of C1 off the loop: the rebuild pulls the curve back onto it.
+    // Dragging the first point of C1 by d: the rebuild puts it back and moves the others by -d.
     Patch p;
     p.addAll(curvedSides());
     for (auto& curve : p.owned) {
         curve->surfaceLink = &p.surface;
         curve->linkKind = NurbsCurve::CoonsLink;
     }
-    p.surface.curve(1)->movePoint(0, 1, 1, 1);
+    const std::vector<ControlPoint> before = p.surface.curve(1)->controlPoints;
+    p.surface.curve(1)->movePoint(0, 1, 2, 3);
     p.surface.rebuild();
-    expectLoopClosed(p.surface, 1e-9);
+    const std::vector<ControlPoint>& after = p.surface.curve(1)->controlPoints;
+    EXPECT_LT(distance(after[0], before[0]), 1e-12);
+    for (std::size_t k = 1; k < after.size(); ++k)
+        EXPECT_LT(distance(after[k], before[k].translated(-1, -2, -3)), 1e-12);
     p.surface.releaseCurves();
     ASSERT_EQ(p.surface.curves.size(), 4u);
     for (const NurbsCurve* curve : p.surface.curves) {

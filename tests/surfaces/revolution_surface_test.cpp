@@ -36,7 +36,8 @@ TEST(RevolutionSweep, PredefinedShapesReachTheirRadiusAndHeight) {
         int shape;
         double radius, halfHeight;
     };
-    const Case cases[] = {{ShapeKind::Sphere, 7.875, 7.5}, {ShapeKind::Cylinder, 8.5, 6.5}, {ShapeKind::Cube, 8.5, 6.5}};
+    const Case cases[] = {
+        {ShapeKind::Sphere, 7.875, 7.5}, {ShapeKind::Cylinder, 8.5, 6.5}, {ShapeKind::Cube, 8.5, 6.5}};
     for (const Case& c : cases) {
         for (bool shaded : {false, true}) {
             SCOPED_TRACE(testing::Message() << "shape " << c.shape << (shaded ? " shaded" : " wireframe"));
@@ -278,24 +279,15 @@ TEST(RevolutionSurfaceSettings, RotatePointFollowsTheAxisPair) {
 TEST(RevolutionSurfaceSettings, DefaultsAndTheFourValueConstructor) {
     NurbsCurve curve;
     const RevolutionSurface plain, made(&curve, 2, 0, 90.0f);
-    for (const RevolutionSurface* s : {&plain, &made}) {
-        EXPECT_EQ(s->vParamInc, 45);
-        EXPECT_EQ(s->uParamInc, 10);
-        EXPECT_TRUE(s->dirty);
-        EXPECT_FALSE(s->shading);
-        EXPECT_FALSE(s->gradient);
-        EXPECT_EQ(s->revPoint, RevolutionSurface::RightMost);
-        EXPECT_EQ(s->axisDistance, 4);
-        EXPECT_EQ(s->axisRotPoint, 1);
-        EXPECT_FLOAT_EQ(s->color[1], 0.8f);
-    }
+    auto values = [](const RevolutionSurface& s) {
+        const RevolutionSurface::Properties p = s.properties();
+        return std::vector<int>({p.shading, p.uParamInc, p.vParamInc, p.degrees, p.aor, p.refa, p.revPoint,
+                                 p.axisDistance, p.axisRotPoint, s.dirty, s.gradient});
+    };
+    EXPECT_EQ(values(plain), std::vector<int>({0, 10, 45, 360, 1, 0, 1, 4, 1, 1, 0}));
+    EXPECT_EQ(values(made), std::vector<int>({0, 10, 45, 90, 2, 0, 1, 4, 1, 1, 0}));
     EXPECT_EQ(plain.profile, nullptr);
-    EXPECT_EQ(plain.aor, 1);
-    EXPECT_EQ(plain.refa, 0);
-    EXPECT_EQ(plain.degrees, 360.0f);
     EXPECT_EQ(made.profile, &curve);
-    EXPECT_EQ(made.aor, 2);
-    EXPECT_EQ(made.degrees, 90.0f);
 }
 
 TEST(RevolutionSurfaceSettings, SettersMarkDirtyButGradientDoesNot) {
@@ -342,8 +334,8 @@ TEST(RevolutionSurfaceSettings, PropertiesTruncateTheDegrees) {
     s.setAxisRotPoint(0);
     const RevolutionSurface::Properties p = s.properties();
     EXPECT_TRUE(p.shading);
-    EXPECT_EQ(std::vector<int>({p.uParamInc, p.vParamInc, p.degrees, p.aor, p.refa, p.revPoint, p.axisDistance,
-                                p.axisRotPoint}),
+    EXPECT_EQ(std::vector<int>({p.uParamInc, p.vParamInc, p.degrees, p.aor, p.refa, p.revPoint,
+                                p.axisDistance, p.axisRotPoint}),
               std::vector<int>({12, 34, 359, 2, 1, 3, 7, 0}));
     for (auto [degrees, whole] : {std::pair{360.0f, 360}, {0.99f, 0}, {-10.7f, -10}}) {
         s.setDegrees(degrees);

@@ -113,7 +113,8 @@ TEST(SurfaceDraw, WireframePatchDrawsTwoClosedTrianglesPerCell) {
     const auto primitives = FeedbackRecorder(10.0).record([&] { patch.surface.draw(false, false); });
     // 3 x 2 cells, two closed triangles each: 36 segments, none lost in the display list (Mesa 22
     // keeps only the first of several line loops compiled into one list).
-    EXPECT_EQ(countOf(primitives, FeedbackPrimitive::LineReset) + countOf(primitives, FeedbackPrimitive::Line), 36);
+    EXPECT_EQ(
+        countOf(primitives, FeedbackPrimitive::LineReset) + countOf(primitives, FeedbackPrimitive::Line), 36);
     for (const FeedbackPrimitive& p : primitives)
         for (const FeedbackVertex& v : p.vertices)
             EXPECT_TRUE(v.x > -1e-3 && v.x < 4.001 && v.y > -1e-3 && v.y < 4.001);
@@ -141,6 +142,7 @@ TEST(SurfaceDraw, RevolutionIsDrawnAboutItsShiftedAxis) {
     // The sweep's own line count: a strip of two segments and one segment per cell, plus one per column.
     const SurfaceMesh& mesh = surface.surfaceMesh;
     const int cells = mesh.countOf(SurfaceMesh::LineStrip);
-    EXPECT_EQ(countOf(primitives, FeedbackPrimitive::LineReset) + countOf(primitives, FeedbackPrimitive::Line),
+    EXPECT_EQ(countOf(primitives, FeedbackPrimitive::LineReset) +
+                  countOf(primitives, FeedbackPrimitive::Line),
               3 * cells + (mesh.countOf(SurfaceMesh::Lines) - cells));
 }

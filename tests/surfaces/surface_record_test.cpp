@@ -27,6 +27,21 @@ float float32At(const std::string& bytes, int offset) {
     return f;
 }
 
+struct Fields {
+    std::vector<std::pair<int, std::int32_t>> ints;
+    std::vector<std::pair<int, float>> floats;
+    std::vector<std::pair<int, char>> bytes; // bools and the zeroed padding
+};
+
+void expectFields(const std::string& r, const Fields& f) {
+    for (auto [offset, value] : f.ints)
+        EXPECT_EQ(int32At(r, offset), value) << "offset " << offset;
+    for (auto [offset, value] : f.floats)
+        EXPECT_EQ(float32At(r, offset), value) << "offset " << offset;
+    for (auto [offset, value] : f.bytes)
+        EXPECT_EQ(r[offset], value) << "offset " << offset;
+}
+
 template <class T> std::string recordOf(const T& object, const SceneList& list) {
     std::ostringstream out;
     object.write(out, list);
@@ -74,16 +89,20 @@ TEST(RevolutionRecord, SixtyBytesAtTheirOffsets) {
     const std::string r = recordOf(s, scene.list);
     ASSERT_EQ(r.size(), static_cast<std::size_t>(RevolutionSurface::RecordSize));
     ASSERT_EQ(r.size(), 60u);
-    const std::pair<int, std::int32_t> ints[] = {{0, 1}, {4, 2}, {8, 1}, {16, 17}, {20, 33}, {28, 3}, {32, -6}, {36, 0}};
-    for (auto [offset, value] : ints)
-        EXPECT_EQ(int32At(r, offset), value) << "offset " << offset;
-    const std::pair<int, float> floats[] = {{12, 123.5f}, {44, 1.0f}, {48, 0.0f}, {52, 128.0f / 255.0f}};
-    for (auto [offset, value] : floats)
-        EXPECT_EQ(float32At(r, offset), value) << "offset " << offset;
-    const std::pair<int, char> bytes[] = {{24, 1}, {25, 0}, {26, 0}, {27, 0}, {40, 0}, {41, 1}, {42, 0},
-                                          {43, 1}, {56, 1}, {57, 0}, {58, 0}, {59, 0}};
-    for (auto [offset, value] : bytes)
-        EXPECT_EQ(r[offset], value) << "offset " << offset;
+    expectFields(r, {{{0, 1}, {4, 2}, {8, 1}, {16, 17}, {20, 33}, {28, 3}, {32, -6}, {36, 0}},
+                     {{12, 123.5f}, {44, 1.0f}, {48, 0.0f}, {52, 128.0f / 255.0f}},
+                     {{24, 1},
+                      {25, 0},
+                      {26, 0},
+                      {27, 0},
+                      {40, 0},
+                      {41, 1},
+                      {42, 0},
+                      {43, 1},
+                      {56, 1},
+                      {57, 0},
+                      {58, 0},
+                      {59, 0}}});
 }
 
 TEST(PatchRecord, FortyEightBytesAtTheirOffsets) {
@@ -100,16 +119,20 @@ TEST(PatchRecord, FortyEightBytesAtTheirOffsets) {
     const std::string r = recordOf(s, scene.list);
     ASSERT_EQ(r.size(), static_cast<std::size_t>(CurveSurface::RecordSize));
     ASSERT_EQ(r.size(), 48u);
-    const std::pair<int, std::int32_t> ints[] = {{0, 2}, {4, 0}, {8, 1}, {12, -1}, {16, 21}, {20, 5}};
-    for (auto [offset, value] : ints)
-        EXPECT_EQ(int32At(r, offset), value) << "offset " << offset;
-    const std::pair<int, float> floats[] = {{32, 0.0f}, {36, 1.0f}, {40, 0.2f}};
-    for (auto [offset, value] : floats)
-        EXPECT_EQ(float32At(r, offset), value) << "offset " << offset;
-    const std::pair<int, char> bytes[] = {{24, 1}, {25, 0}, {26, 1}, {27, 1}, {28, 1}, {29, 0}, {30, 0},
-                                          {31, 0}, {44, 1}, {45, 0}, {46, 0}, {47, 0}};
-    for (auto [offset, value] : bytes)
-        EXPECT_EQ(r[offset], value) << "offset " << offset;
+    expectFields(r, {{{0, 2}, {4, 0}, {8, 1}, {12, -1}, {16, 21}, {20, 5}},
+                     {{32, 0.0f}, {36, 1.0f}, {40, 0.2f}},
+                     {{24, 1},
+                      {25, 0},
+                      {26, 1},
+                      {27, 1},
+                      {28, 1},
+                      {29, 0},
+                      {30, 0},
+                      {31, 0},
+                      {44, 1},
+                      {45, 0},
+                      {46, 0},
+                      {47, 0}}});
 }
 
 TEST(SurfaceRecords, ReadBackWritesTheSameBytesAndResolvesTheLinks) {
@@ -145,8 +168,8 @@ TEST(SurfaceRecords, PositionsThatNameNoCurveAreNotUsed) {
     Scene scene;
     struct Case {
         std::int32_t positions[4];
-        std::vector<int> kept;      // curveIndexes after read
-        std::vector<int> resolved;  // which scene curves end up held
+        std::vector<int> kept;     // curveIndexes after read
+        std::vector<int> resolved; // which scene curves end up held
     };
     // Positions 3 and 4 are the two surfaces, 9 is past the end.
     const Case cases[] = {

@@ -41,7 +41,9 @@ inline double distance(const ControlPoint& a, const ControlPoint& b) {
     return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
 }
 
-inline double norm(const ControlPoint& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+inline double norm(const ControlPoint& v) {
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
 
 inline bool isFinite(const ControlPoint& p) {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.w);
