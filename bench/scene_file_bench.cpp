@@ -26,7 +26,8 @@ void buildScene(SceneList& scene) {
 }
 
 std::string temporaryPath() {
-    return (std::filesystem::temp_directory_path() / ("knotwork_bench_" + std::to_string(::getpid()) + ".nbs"))
+    return (std::filesystem::temp_directory_path() /
+            ("knotwork_bench_" + std::to_string(::getpid()) + ".nbs"))
         .string();
 }
 

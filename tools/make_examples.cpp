@@ -33,7 +33,9 @@ void addPredefinedSurface(SceneList& scene, int shape) {
     profile->linkKind = NurbsCurve::RevolutionLink;
 }
 
-void sphere(SceneList& scene) { addPredefinedSurface(scene, ShapeKind::Sphere); }
+void sphere(SceneList& scene) {
+    addPredefinedSurface(scene, ShapeKind::Sphere);
+}
 
 void cylinder(SceneList& scene) {
     addPredefinedSurface(scene, ShapeKind::Cylinder);
@@ -72,7 +74,8 @@ void extrusion(SceneList& scene) {
     scene.append(surface, ObjectKind::Extrusion);
     NurbsCurve* profile =
         addCurve(scene, 3, NurbsCurve::Interpolated, {{0, -4, 0}, {0, -1, 3}, {0, 1, -3}, {0, 4, 0}});
-    NurbsCurve* path = addCurve(scene, 3, NurbsCurve::Interpolated, {{-8, 0, 0}, {-2, 0, 5}, {4, 0, -5}, {9, 0, 0}});
+    NurbsCurve* path =
+        addCurve(scene, 3, NurbsCurve::Interpolated, {{-8, 0, 0}, {-2, 0, 5}, {4, 0, -5}, {9, 0, 0}});
     for (NurbsCurve* curve : {profile, path}) {
         curve->surfaceLink = surface;
         curve->linkKind = NurbsCurve::ExtrusionLink;
@@ -112,8 +115,8 @@ struct Example {
 };
 
 const Example examples[] = {
-    {"sphere.nbs", sphere},         {"cylinder.nbs", cylinder}, {"coons.nbs", coonsPatch},
-    {"extrusion.nbs", extrusion},   {"curves.nbs", curves},
+    {"sphere.nbs", sphere},       {"cylinder.nbs", cylinder}, {"coons.nbs", coonsPatch},
+    {"extrusion.nbs", extrusion}, {"curves.nbs", curves},
 };
 
 } // namespace

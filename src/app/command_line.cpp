@@ -42,16 +42,37 @@ bool parseSize(const std::string& text, int& width, int& height) {
 
 // Options QApplication takes out of the command line itself (with one dash or two).
 bool isToolkitOption(const std::string& arg) {
-    static const char* const names[] = {
-        "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "geometry",
-        "qwindowtitle", "title", "qwindowicon", "icon", "reverse", "session", "style", "stylesheet",
-        "widgetcount", "display", "name", "dialogs", "nograb", "dograb", "visual", "ncols", "cmap",
-        "sync", "qmljsdebugger", "testability"};
+    static const char* const names[] = {"platform",
+                                        "platformpluginpath",
+                                        "platformtheme",
+                                        "plugin",
+                                        "qwindowgeometry",
+                                        "geometry",
+                                        "qwindowtitle",
+                                        "title",
+                                        "qwindowicon",
+                                        "icon",
+                                        "reverse",
+                                        "session",
+                                        "style",
+                                        "stylesheet",
+                                        "widgetcount",
+                                        "display",
+                                        "name",
+                                        "dialogs",
+                                        "nograb",
+                                        "dograb",
+                                        "visual",
+                                        "ncols",
+                                        "cmap",
+                                        "sync",
+                                        "qmljsdebugger",
+                                        "testability"};
     if (arg.size() < 2 || arg[0] != '-')
         return false;
     const std::size_t start = arg[1] == '-' ? 2 : 1;
-    const std::string name = arg.substr(start, arg.find('=') == std::string::npos ? std::string::npos
-                                                                                   : arg.find('=') - start);
+    const std::string name =
+        arg.substr(start, arg.find('=') == std::string::npos ? std::string::npos : arg.find('=') - start);
     for (const char* known : names)
         if (name == known)
             return true;
@@ -92,7 +113,8 @@ void writeSurfaceMesh(const SurfaceMesh& mesh, std::ostream& out, long long& ver
             continue;
         for (int i = primitive.first; i < primitive.first + primitive.count; ++i) {
             const std::size_t at = 3 * static_cast<std::size_t>(i);
-            putVertex(out, "v", mesh.positions[at] + dx, mesh.positions[at + 1] + dy, mesh.positions[at + 2] + dz);
+            putVertex(out, "v", mesh.positions[at] + dx, mesh.positions[at + 1] + dy,
+                      mesh.positions[at + 2] + dz);
             putVertex(out, "vn", mesh.normals[at], mesh.normals[at + 1], mesh.normals[at + 2]);
         }
         for (int corner = 0; corner + 2 < primitive.count; corner += 3) {

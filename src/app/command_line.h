@@ -15,10 +15,11 @@ public:
     static constexpr int Render = 2;    // scenePath to outputPath as an image of the four views
     static constexpr int Help = 3;
     static constexpr int Version = 4;
-    static constexpr int Invalid = 5;   // error says why
+    static constexpr int Invalid = 5; // error says why
 
-    // Exit statuses besides 0.
-    static constexpr int FileFailure = 1; // a scene that cannot be read or is damaged, an output that cannot be written
+    // Exit statuses besides 0. FileFailure: a scene that cannot be read or is damaged, or an
+    // output that cannot be written.
+    static constexpr int FileFailure = 1;
     static constexpr int UsageFailure = 2;
 
     static constexpr int DefaultWidth = 1280;

@@ -7,9 +7,13 @@
 
 #include <iostream>
 
-void GLPelm::saveTheScene(const char* name) { saveSceneFile(name, std::cout, std::cerr); }
+void GLPelm::saveTheScene(const char* name) {
+    saveSceneFile(name, std::cout, std::cerr);
+}
 
-void GLPelm::loadTheScene(const char* name) { loadSceneFile(name, std::cout, std::cerr); }
+void GLPelm::loadTheScene(const char* name) {
+    loadSceneFile(name, std::cout, std::cerr);
+}
 
 bool GLPelm::saveSceneFile(const char* name, std::ostream& out, std::ostream& err) {
     SceneFile file;

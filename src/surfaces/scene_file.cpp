@@ -140,7 +140,8 @@ public:
             if (!in.readFloat64(value))
                 return cutShort(names[i], 8);
             if (!std::isfinite(value))
-                return fail(at, "control point " + std::to_string(index) + " " + names[i] + " is not a finite number");
+                return fail(at, "control point " + std::to_string(index) + " " + names[i] +
+                                    " is not a finite number");
             if (i == 6 && value < 0.0)
                 return fail(at, "control point " + std::to_string(index) + " weight is negative (" +
                                     std::to_string(value) + ")");
@@ -161,7 +162,8 @@ public:
         if (count < 0)
             return fail(countAt, "n is " + std::to_string(count) + ", a negative number of control points");
         // 64 bits: n × 56 cannot overflow, whatever n says.
-        const unsigned long long needed = static_cast<unsigned long long>(count) * SceneFile::ControlPointSize;
+        const unsigned long long needed =
+            static_cast<unsigned long long>(count) * SceneFile::ControlPointSize;
         if (needed > in.remaining())
             return fail(countAt, "n is " + std::to_string(count) + ": the control points need " +
                                      std::to_string(needed) + " bytes, " + std::to_string(in.remaining()) +
@@ -267,9 +269,11 @@ struct Validation {
         entryNumber = index + 1;
         offset = at;
         const char tag = entries[index].tag;
-        const bool known = tag == SceneFile::CurveTag || tag == SceneFile::RevolutionTag || tag == SceneFile::PatchTag;
-        problem = "entry " + std::to_string(index + 1) + (known ? std::string(" (") + kindName(tag) + ")" : "") +
-                  " at byte " + std::to_string(at) + ": " + text;
+        const bool known =
+            tag == SceneFile::CurveTag || tag == SceneFile::RevolutionTag || tag == SceneFile::PatchTag;
+        problem = "entry " + std::to_string(index + 1) +
+                  (known ? std::string(" (") + kindName(tag) + ")" : "") + " at byte " + std::to_string(at) +
+                  ": " + text;
         return false;
     }
 
@@ -316,8 +320,8 @@ struct Validation {
         const std::size_t at = entries[index].positionOffsets[slot];
         if (position < 0 || static_cast<std::size_t>(position) >= entries.size())
             return fail(index, at,
-                        std::string(field) + " " + std::to_string(position) + " names no object (the file has " +
-                            std::to_string(entries.size()) + ")");
+                        std::string(field) + " " + std::to_string(position) +
+                            " names no object (the file has " + std::to_string(entries.size()) + ")");
         if (entries[position].tag != wanted)
             return fail(index, at,
                         std::string(field) + " " + std::to_string(position) + " names a " +
@@ -378,7 +382,8 @@ struct Validation {
             // could only come from damage.
             if (gap)
                 return fail(index, patch.positionOffsets[slot],
-                            std::string(slots[slot]) + " " + std::to_string(position) + " follows an empty slot");
+                            std::string(slots[slot]) + " " + std::to_string(position) +
+                                " follows an empty slot");
             if (!names(index, slot, SceneFile::CurveTag, slots[slot]))
                 return false;
             for (int earlier = 0; earlier < slot; ++earlier)

@@ -46,10 +46,28 @@ TEST(CommandLineParse, ModesPathsAndMistakes) {
         {{"--export-obj", "a.nbs"}, CommandLine::Invalid, "", "", 0, 0, "--export-obj needs"},
         {{"--export-obj", "a.nbs", "a.obj", "x"}, CommandLine::Invalid, "", "", 0, 0, "--export-obj needs"},
         {{"--render", "a.nbs", "a.png"}, CommandLine::Render, "a.nbs", "a.png", 1280, 800, ""},
-        {{"--render", "a.nbs", "a.png", "--size", "640x480"}, CommandLine::Render, "a.nbs", "a.png", 640, 480, ""},
+        {{"--render", "a.nbs", "a.png", "--size", "640x480"},
+         CommandLine::Render,
+         "a.nbs",
+         "a.png",
+         640,
+         480,
+         ""},
         {{"--render", "a.nbs", "a.png", "--size=3x2"}, CommandLine::Render, "a.nbs", "a.png", 3, 2, ""},
-        {{"--render", "a.nbs", "a.png", "--size", "0x480"}, CommandLine::Invalid, "", "", 0, 0, "--size wants"},
-        {{"--render", "a.nbs", "a.png", "--size", "640x"}, CommandLine::Invalid, "", "", 0, 0, "--size wants"},
+        {{"--render", "a.nbs", "a.png", "--size", "0x480"},
+         CommandLine::Invalid,
+         "",
+         "",
+         0,
+         0,
+         "--size wants"},
+        {{"--render", "a.nbs", "a.png", "--size", "640x"},
+         CommandLine::Invalid,
+         "",
+         "",
+         0,
+         0,
+         "--size wants"},
         {{"--render", "a.nbs", "a.png", "--size", "99999x10"}, CommandLine::Invalid, "", "", 0, 0, "--size"},
         {{"--render", "a.nbs", "a.png", "--size"}, CommandLine::Invalid, "", "", 0, 0, "unexpected argument"},
         {{"--render", "a.nbs"}, CommandLine::Invalid, "", "", 0, 0, "--render needs"},
@@ -78,10 +96,14 @@ TEST(CommandLineParse, ModesPathsAndMistakes) {
         std::vector<const char*> args;
         bool headless;
     } displays[] = {
-        {{"--export-obj", "a.nbs"}, true},  {{"--version"}, true},
-        {{"--frobnicate"}, true},           {{"--render", "a.nbs"}, true},
-        {{"--render", "a.nbs", "a.png"}, false}, {{"a.nbs"}, false},
-        {{"-platform", "xcb", "a.nbs"}, false},  {{"--style=fusion", "--frobnicate"}, false},
+        {{"--export-obj", "a.nbs"}, true},
+        {{"--version"}, true},
+        {{"--frobnicate"}, true},
+        {{"--render", "a.nbs"}, true},
+        {{"--render", "a.nbs", "a.png"}, false},
+        {{"a.nbs"}, false},
+        {{"-platform", "xcb", "a.nbs"}, false},
+        {{"--style=fusion", "--frobnicate"}, false},
     };
     for (const Display& d : displays)
         EXPECT_EQ(parsed(d.args).runsWithoutDisplay(), d.headless) << d.args[0] << " " << d.args.size();
@@ -103,7 +125,9 @@ std::string readText(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string exampleScene(const char* name) { return std::string(KNOTWORK_SOURCE_DIR) + "/data/examples/" + name; }
+std::string exampleScene(const char* name) {
+    return std::string(KNOTWORK_SOURCE_DIR) + "/data/examples/" + name;
+}
 
 TEST(CommandLineHeadless, HelpVersionAndUsageErrors) {
     const Outcome help = runHeadless({"--help"});
@@ -197,8 +221,8 @@ TEST(CommandLineHeadless, ExportOfEveryExampleWithoutDisplayReadsBackExactly) {
         const std::string obj = dir.path().toStdString() + "/" + example + ".obj";
         // A process of its own with no display to be found: the export must not need one.
         const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
-                                    std::string(KNOTWORK_EXECUTABLE) + "' --export-obj '" + exampleScene(example) +
-                                    "' '" + obj + "' > /dev/null 2>&1";
+                                    std::string(KNOTWORK_EXECUTABLE) + "' --export-obj '" +
+                                    exampleScene(example) + "' '" + obj + "' > /dev/null 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0);
 
         SceneList scene;
@@ -262,13 +286,15 @@ TEST(CommandLineRender, FourViewsOfTheSphereAtTheAskedSize) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string png = dir.path().toStdString() + "/sphere.png";
-    const CommandLine line = parsed({"--render", exampleScene("sphere.nbs").c_str(), png.c_str(), "--size", "400x300"});
+    const CommandLine line =
+        parsed({"--render", exampleScene("sphere.nbs").c_str(), png.c_str(), "--size", "400x300"});
     std::ostringstream out, err;
     ASSERT_EQ(line.render(out, err), 0) << err.str();
     const QImage image(QString::fromStdString(png));
     ASSERT_EQ(image.size(), QSize(400, 300));
     // The sphere's wireframe (green by default) shows in every view around the centre of each quarter.
-    const QRect quarters[4] = {{0, 0, 200, 150}, {200, 0, 200, 150}, {0, 150, 200, 150}, {200, 150, 200, 150}};
+    const QRect quarters[4] = {
+        {0, 0, 200, 150}, {200, 0, 200, 150}, {0, 150, 200, 150}, {200, 150, 200, 150}};
     for (const QRect& quarter : quarters) {
         int green = 0;
         for (int y = quarter.top() + 30; y < quarter.bottom() - 30; ++y)

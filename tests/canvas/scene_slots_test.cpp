@@ -126,7 +126,8 @@ TEST(SceneSlots, FailedSaveKeepsTheOldFileAndSaysSo) {
         EXPECT_NE(m.err.str().find(target), std::string::npos) << m.err.str();
     }
     EXPECT_TRUE(std::filesystem::is_directory(folder + "/taken"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
+    EXPECT_EQ(
+        std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
 }
 
 // The window reaches the slots through the meta-object system; they report on standard output.
@@ -141,7 +142,8 @@ TEST(SceneSlots, SlotsAreInvokableAndPrintOnStandardOutput) {
     std::ostringstream captured;
     std::streambuf* previous = std::cout.rdbuf(captured.rdbuf());
     const bool saved = QMetaObject::invokeMethod(&canvas, "saveTheScene", Q_ARG(const char*, path.c_str()));
-    const bool loaded = QMetaObject::invokeMethod(&canvas, "loadTheScene", Q_ARG(const char*, missing.c_str()));
+    const bool loaded =
+        QMetaObject::invokeMethod(&canvas, "loadTheScene", Q_ARG(const char*, missing.c_str()));
     std::cout.rdbuf(previous);
     EXPECT_TRUE(saved && loaded);
     EXPECT_EQ(readFile(path).size(), 326u);

@@ -10,11 +10,11 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <csignal>
 #include <cstring>
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -81,7 +81,8 @@ std::vector<std::size_t> entryStarts(const std::string& bytes) {
     return starts;
 }
 
-// 0 free curve, 1 profile of 2, 2 surface of revolution, 3 patch holding 4 and 5 (still waiting for two more).
+// 0 free curve, 1 profile of 2, 2 surface of revolution, 3 patch holding 4 and 5 (still waiting for two
+// more).
 void buildMixedScene(SceneList& scene) {
     NurbsCurve* free = makeCurve({{0, 0, 0}, {1, 2, 3, 0.5}, {4, 5, 6}});
     NurbsCurve* profile = makeCurve({{0, 0, -7.5}, {-10.5, 0, -7.5}, {-10.5, 0, 7.5}, {0, 0, 7.5}}, 4);
@@ -118,11 +119,12 @@ TEST(SceneFileLayout, NewFreeFormCurveWithFourPoints) {
     scene.append(makeCurve({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {-1, -2, -3}}), ObjectKind::Curve);
     const std::string bytes = saved(scene);
     ASSERT_EQ(bytes.size(), 265u);
-    const unsigned char prefix[] = {0x31, 4,    0,    0,    0,    3,    0,    0,    0,    0x64, 0,    0,    0,
-                                    1,    0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF, 1,    0,    0,    0,    1,
-                                    0,    1,    0,    0xCD, 0xCC, 0x4C, 0x3E, 0xCD, 0xCC, 0x4C, 0x3F, 0xCD, 0xCC,
-                                    0x4C, 0x3E};
-    EXPECT_EQ(bytes.substr(0, sizeof prefix), std::string(reinterpret_cast<const char*>(prefix), sizeof prefix));
+    const unsigned char prefix[] = {0x31, 4,    0,    0,    0,    3,    0,    0,    0,    0x64, 0,
+                                    0,    0,    1,    0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF, 1,
+                                    0,    0,    0,    1,    0,    1,    0,    0xCD, 0xCC, 0x4C, 0x3E,
+                                    0xCD, 0xCC, 0x4C, 0x3F, 0xCD, 0xCC, 0x4C, 0x3E};
+    EXPECT_EQ(bytes.substr(0, sizeof prefix),
+              std::string(reinterpret_cast<const char*>(prefix), sizeof prefix));
     double last[7];
     std::memcpy(last, bytes.data() + 265 - 56, 56);
     EXPECT_EQ(std::vector<double>(last, last + 7), (std::vector<double>{-1, -2, -3, 0, 0, 0, 1}));
@@ -164,8 +166,10 @@ TEST(SceneFileLayout, PatchBeforeItsCurvesAndExtrusionComesBackAsPatch) {
     SceneList scene;
     auto* patch = new CurveSurface();
     scene.append(patch, ObjectKind::Extrusion);
-    const std::vector<std::vector<ControlPoint>> loop = {
-        {{0, 0, 0}, {2, 0, 0}}, {{2, 0, 0}, {2, 2, 0}}, {{2, 2, 0}, {0, 2, 0}}, {{0, 2, 0}, {0, 2, 2}, {0, 0, 0}}};
+    const std::vector<std::vector<ControlPoint>> loop = {{{0, 0, 0}, {2, 0, 0}},
+                                                         {{2, 0, 0}, {2, 2, 0}},
+                                                         {{2, 2, 0}, {0, 2, 0}},
+                                                         {{0, 2, 0}, {0, 2, 2}, {0, 0, 0}}};
     for (const auto& points : loop) {
         NurbsCurve* curve = makeCurve(points, 2);
         patch->curves.push_back(curve);
@@ -211,7 +215,9 @@ TEST(SceneFileLayout, CurveOf48PointsStartsWithDigitZeroAndLoads) {
 // over integers and close along +z, so aligning them again on loading moves nothing.
 void buildRandomScene(std::mt19937& random, SceneList& scene) {
     auto integer = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
-    auto real = [&](double low, double high) { return std::uniform_real_distribution<double>(low, high)(random); };
+    auto real = [&](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
     auto randomPoint = [&] {
         ControlPoint p(real(-20, 20), real(-20, 20), real(-20, 20), integer(0, 4) == 0 ? 0.0 : real(0, 3));
         p.nx = real(-1, 1);
@@ -277,7 +283,8 @@ void buildRandomScene(std::mt19937& random, SceneList& scene) {
             const int held = integer(0, 4);
             const ControlPoint corner[4] = {ControlPoint(integer(-9, 9), integer(-9, 9), 0),
                                             ControlPoint(integer(-9, 9), integer(-9, 9), integer(-9, 9)),
-                                            ControlPoint(integer(-9, 9), integer(-9, 9), -10), ControlPoint()};
+                                            ControlPoint(integer(-9, 9), integer(-9, 9), -10),
+                                            ControlPoint()};
             for (int i = 0; i < held; ++i) {
                 NurbsCurve* curve = randomCurve(0);
                 curve->setCurveMode(NurbsCurve::Interpolated);
@@ -288,7 +295,8 @@ void buildRandomScene(std::mt19937& random, SceneList& scene) {
                     start = patch->curves[2]->controlPoints.back();
                 std::vector<ControlPoint> points = {start};
                 for (int m = integer(0, 3); m > 0; --m)
-                    points.push_back(ControlPoint(integer(-9, 9), integer(-9, 9), integer(-9, 9), integer(1, 4)));
+                    points.push_back(
+                        ControlPoint(integer(-9, 9), integer(-9, 9), integer(-9, 9), integer(1, 4)));
                 points.push_back(end);
                 curve->setControlPoints(points);
                 patch->curves.push_back(curve);
@@ -323,8 +331,8 @@ enum class Edit { Byte, Int32, Float32, Float64, Truncate, Append };
 
 struct Damage {
     const char* name;
-    int entry;       // 0-based entry of the base scene whose record is edited
-    int offset;      // within the record, after the tag; -1 is the tag itself
+    int entry;  // 0-based entry of the base scene whose record is edited
+    int offset; // within the record, after the tag; -1 is the tag itself
     Edit edit;
     double value;
     const char* expected; // part of the reason
@@ -384,7 +392,8 @@ const Damage damages[] = {
     {"link past the end", 1, 16, Edit::Int32, 99, "names no object", 2},
     {"negative link", 1, 16, Edit::Int32, -7, "names no object", 2},
     {"profile link names a curve", 1, 16, Edit::Int32, 0, "names a curve, not a surface of revolution", 2},
-    {"patch curve names a revolution", 0, 16, Edit::Int32, 2, "names a surface of revolution, not a patch", 1, 3},
+    {"patch curve names a revolution", 0, 16, Edit::Int32, 2, "names a surface of revolution, not a patch", 1,
+     3},
     {"held curve linked elsewhere", 4, 16, Edit::Int32, 2, "not linked to this patch", 4},
     {"profile not returned", 2, 0, Edit::Int32, 0, "does not hold this curve", 2},
     {"two profiles for one surface", 0, 16, Edit::Int32, 2, "does not hold this curve", 1, 2},
@@ -496,7 +505,8 @@ TEST(SceneFileDamage, UnusedPositionsOfFreeAndReleasedCurvesAndWhiteSpaceBetween
     struct Case {
         const char* name;
         std::int32_t linkKind, position;
-    } cases[] = {{"free with a position", 1, 3}, {"released past the end", 5, 42}, {"released negative", 5, -9}};
+    } cases[] = {
+        {"free with a position", 1, 3}, {"released past the end", 5, 42}, {"released negative", 5, -9}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::string bytes = good;
