@@ -73,7 +73,7 @@ void extrusion(SceneList& scene) {
     auto* surface = new CurveSurface();
     scene.append(surface, ObjectKind::Extrusion);
     NurbsCurve* profile =
-        addCurve(scene, 3, NurbsCurve::Interpolated, {{0, -4, 0}, {0, -1, 3}, {0, 1, -3}, {0, 4, 0}});
+        addCurve(scene, 3, NurbsCurve::Interpolated, {{-8, -4, 0}, {-8, -1, 3}, {-8, 1, -3}, {-8, 4, 0}});
     NurbsCurve* path =
         addCurve(scene, 3, NurbsCurve::Interpolated, {{-8, 0, 0}, {-2, 0, 5}, {4, 0, -5}, {9, 0, 0}});
     for (NurbsCurve* curve : {profile, path}) {
