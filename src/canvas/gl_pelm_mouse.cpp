@@ -52,6 +52,8 @@ void GLPelm::mouseReleaseEvent(QMouseEvent* event) {
     releaseButton(event->button());
 }
 
+void GLPelm::mouseDoubleClickEvent(QMouseEvent*) {}
+
 void GLPelm::keyPressEvent(QKeyEvent* event) {
     pressKey(event->key());
 }

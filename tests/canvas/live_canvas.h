@@ -1,0 +1,63 @@
+// A shown, initialised canvas for tests that drive it with real Qt mouse and key events.
+#pragma once
+
+#include "gl_pelm.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QTest>
+
+#include <memory>
+
+class LiveCanvas {
+public:
+    std::unique_ptr<GLPelm> pelm;
+
+    explicit LiveCanvas(int w = 800, int h = 600) : width_(w), height_(h) {
+        if (!QApplication::instance())
+            return;
+        pelm = std::make_unique<GLPelm>(nullptr, "glpelm");
+        pelm->resize(w, h);
+        pelm->show();
+        if (QTest::qWaitForWindowExposed(pelm.get()))
+            pelm->grabFramebuffer(); // runs initializeGL and resizeGL now
+    }
+
+    // Shown at its requested size with a working context.
+    bool ready() const {
+        return pelm && pelm->context() && pelm->context()->isValid() && pelm->width() == width_ &&
+               pelm->height() == height_;
+    }
+    // The tests' pixel positions are for a device pixel ratio of 1.
+    bool unscaled() const { return pelm->devicePixelRatioF() == 1.0; }
+
+    void press(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(pelm.get(), button, Qt::NoModifier, at);
+    }
+    void release(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseRelease(pelm.get(), button, Qt::NoModifier, at);
+    }
+    // A move with buttons held, sent directly: QTest::mouseMove carries no buttons.
+    void moveHolding(QPoint to, Qt::MouseButtons held) {
+        QMouseEvent event(QEvent::MouseMove, QPointF(to), pelm->mapToGlobal(QPointF(to)), Qt::NoButton, held,
+                          Qt::NoModifier);
+        QApplication::sendEvent(pelm.get(), &event);
+    }
+    // Press, one move, release with one button.
+    void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
+        press(from, button);
+        moveHolding(to, button);
+        release(to, button);
+    }
+    void key(Qt::Key k) { QTest::keyClick(pelm.get(), k); }
+
+private:
+    int width_, height_;
+};
+
+#define KNOTWORK_REQUIRE_CANVAS(canvas)                                                                      \
+    do {                                                                                                     \
+        if (!(canvas).ready())                                                                               \
+            GTEST_SKIP() << "no shown GL canvas (run under xvfb-run)";                                       \
+    } while (0)
