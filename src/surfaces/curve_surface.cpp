@@ -54,6 +54,17 @@ ControlPoint difference(int i, int last, double h, const ControlPoint& sample, c
     return dividedBy(plus - minus, 2 * h);
 }
 
+bool samePosition(const ControlPoint& a, const ControlPoint& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+// Moves p onto q; its normal and weight stay.
+void placeAt(ControlPoint& p, const ControlPoint& q) {
+    p.x = q.x;
+    p.y = q.y;
+    p.z = q.z;
+}
+
 double lengthOf(const ControlPoint& v) {
     return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
 }
@@ -162,48 +173,68 @@ void CurveSurface::alignCurves() {
     for (int i = 0; i < 4; ++i)
         if (!curves[i] || curves[i]->controlPoints.empty())
             return; // no end points to join
-    NurbsCurve* c0 = curves[0];
-    NurbsCurve* c2 = curves[2];
-    NurbsCurve* c3 = curves[3];
+    const ControlPoint start = curves[0]->controlPoints.front();
 
-    // C1 starts where C0 ends, then C2 where C1 ends; only positions move.
+    // C1 starts where C0 ends, then C2 where C1 ends; only positions move. The joint is then set
+    // exactly, since p - (p - q) need not round to q: an aligned loop must align to itself bit for
+    // bit, or every load of a saved patch would move its curves a little further.
+    std::vector<ControlPoint> moved[3];
     for (int i = 1; i <= 2; ++i) {
-        std::vector<ControlPoint> points = curves[i]->controlPoints;
-        const ControlPoint off = points.front() - curves[i - 1]->controlPoints.back();
+        std::vector<ControlPoint>& points = moved[i - 1];
+        points = curves[i]->controlPoints;
+        const ControlPoint joint = i == 1 ? curves[0]->controlPoints.back() : moved[0].back();
+        const ControlPoint off = points.front() - joint;
         for (ControlPoint& p : points) {
             p.x -= off.x;
             p.y -= off.y;
             p.z -= off.z;
         }
-        curves[i]->setControlPoints(points);
+        placeAt(points.front(), joint);
     }
 
     // C3 is turned so its chord D points along the gap T from the end of C2 to the start of C0,
     // then scaled and moved onto the gap. Headings and elevations take D and T into the y-z
     // plane, where one turn about x brings D's direction onto T's.
-    std::vector<ControlPoint> p3 = c3->controlPoints;
+    std::vector<ControlPoint>& p3 = moved[2];
+    p3 = curves[3]->controlPoints;
     const ControlPoint f = p3.front();
+    const ControlPoint e = moved[1].back();
     const ControlPoint d = p3.back() - f;
-    const ControlPoint t = c0->controlPoints.front() - c2->controlPoints.back();
-    const ControlPoint e = c2->controlPoints.back();
+    const ControlPoint t = start - e;
     const double lengthT = lengthOf(t);
     const double lengthD = lengthOf(d);
-    // A closed C3 or a gap of length zero has no direction to fit: C3 stays as it is.
-    if (lengthT == 0.0 || lengthD == 0.0)
-        return;
-    const double aT = heading(t);
-    const double aD = heading(d);
-    const double eT = elevation(t.rotatedY(-aT));
-    const double eD = elevation(d.rotatedY(-aD));
-    const double k = lengthT / lengthD;
-    for (ControlPoint& p : p3)
-        p = p.translated(-f.x, -f.y, -f.z)
-                .rotatedY(-aD)
-                .rotatedX(eT - eD)
-                .rotatedY(aT)
-                .scaled(k)
-                .translated(e.x, e.y, e.z);
-    c3->setControlPoints(p3);
+    // A closed C3 or a gap of length zero has no direction to fit: C3 stays as it is. Nor does a C3
+    // that already spans the gap, whose fit is the identity and would only add rounding.
+    const bool fit =
+        lengthT != 0.0 && lengthD != 0.0 && !(samePosition(f, e) && samePosition(p3.back(), start));
+    if (fit) {
+        const double aT = heading(t);
+        const double aD = heading(d);
+        const double eT = elevation(t.rotatedY(-aT));
+        const double eD = elevation(d.rotatedY(-aD));
+        const double k = lengthT / lengthD;
+        for (ControlPoint& p : p3)
+            p = p.translated(-f.x, -f.y, -f.z)
+                    .rotatedY(-aD)
+                    .rotatedX(eT - eD)
+                    .rotatedY(aT)
+                    .scaled(k)
+                    .translated(e.x, e.y, e.z);
+        // The ends go exactly onto the gap, so the next alignment finds the loop closed.
+        placeAt(p3.front(), e);
+        placeAt(p3.back(), start);
+    }
+
+    // Finite curves far apart, or a tiny chord scaled onto a long gap, can overflow; such a loop is
+    // left as it was rather than given points that no scene file can hold.
+    for (const std::vector<ControlPoint>& points : moved)
+        for (const ControlPoint& p : points)
+            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+                return;
+    curves[1]->setControlPoints(moved[0]);
+    curves[2]->setControlPoints(moved[1]);
+    if (fit)
+        curves[3]->setControlPoints(moved[2]);
 }
 
 ControlPoint CurveSurface::surfacePoint(double s, double t) const {
