@@ -671,3 +671,46 @@ TEST(CanvasMouse, ADoubleClickIsTwoPresses) {
     EXPECT_EQ(curve->controlPoints.size(), 2u);
     EXPECT_FALSE(p.leftButtonDown);
 }
+
+TEST(CanvasMouse, RevolutionPickSetsTheProfileAndLetsTheOldOneGo) {
+    LiveCanvas c;
+    KNOTWORK_REQUIRE_CANVAS(c);
+    if (!c.unscaled())
+        GTEST_SKIP() << "positions here are for a device pixel ratio of 1";
+    GLPelm& p = *c.pelm;
+    NurbsCurve* first = addCurve(p, {{-3, 0, 0}, {3, 0, 0}});
+    NurbsCurve* second = addCurve(p, {{-3, 4, 0}, {3, 4, 0}});
+    p.createRev();
+    auto* surface = dynamic_cast<RevolutionSurface*>(p.activeObject);
+    ASSERT_NE(surface, nullptr);
+    ASSERT_EQ(p.toolMode, ToolMode::PickRevolution);
+
+    c.press(frontPixel(0, 0));
+    c.release(frontPixel(0, 0));
+    EXPECT_EQ(surface->profile, first);
+    EXPECT_EQ(first->surfaceLink, surface);
+    EXPECT_EQ(first->linkKind, NurbsCurve::RevolutionLink);
+    EXPECT_EQ(p.pickedCurve, nullptr);
+    EXPECT_EQ(p.toolMode, ToolMode::Translate);
+
+    // A second profile for the same surface: the first no longer shapes it and is free to use again.
+    QTest::qWait(5);
+    p.selRevolutionCurve();
+    c.press(frontPixel(0, 4));
+    c.release(frontPixel(0, 4));
+    EXPECT_EQ(surface->profile, second);
+    EXPECT_EQ(second->linkKind, NurbsCurve::RevolutionLink);
+    EXPECT_EQ(first->surfaceLink, nullptr);
+    EXPECT_EQ(first->linkKind, NurbsCurve::ReleasedLink);
+
+    // A pick mode that does not match the active surface links nothing.
+    NurbsCurve* third = addCurve(p, {{-3, -4, 0}, {3, -4, 0}});
+    QTest::qWait(5);
+    p.selCoonsCurves();
+    c.press(frontPixel(0, -4));
+    c.release(frontPixel(0, -4));
+    EXPECT_EQ(p.pickedCurve, third);
+    EXPECT_EQ(third->surfaceLink, nullptr);
+    EXPECT_EQ(p.toolMode, ToolMode::PickCoons);
+    EXPECT_EQ(surface->profile, second);
+}
