@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Knotwork needs to build, run and test, skipping those present.
+# Installs the Debian 12 packages Knotwork needs to build, run, test and fuzz, skipping those present.
 set -euo pipefail
 
 packages=(
@@ -9,6 +9,7 @@ packages=(
     xvfb xauth
     googletest libgtest-dev libbenchmark-dev
     fonts-dejavu-core
+    clang libclang-rt-14-dev llvm
 )
 
 missing=()
