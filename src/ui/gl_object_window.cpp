@@ -1,68 +1,50 @@
 // Builds the main window's widget tree and wires its menus and tool buttons to the canvas.
 #include "gl_object_window.h"
 
-#include "asset_locator.h"
 #include "gl_pelm.h"
+#include "icon_push_button.h"
+#include "panel_blocks.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPalette>
-#include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-// The working directory first, then the data folders beside the executable and installed.
-QString iconPath(const char* name) { return QString::fromStdString(AssetLocator::find(name)); }
-
-void setColours(QWidget* widget, const QColor& background, const QColor& foreground) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::WindowText, foreground);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-QGroupBox* makeGroup(QWidget* parent, const char* name, const QString& title, int spacing, int margin) {
-    auto* group = new QGroupBox(title, parent);
-    group->setObjectName(QString::fromLatin1(name));
-    auto* row = new QHBoxLayout(group);
-    row->setSpacing(spacing);
-    row->setContentsMargins(margin, margin, margin, margin);
-    return group;
-}
-
-} // namespace
-
 GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(parent) {
     setObjectName(QString::fromLatin1(name));
 
-    setColours(this, QColor(160, 160, 160), QColor(20, 20, 20));
+    setPanelColours(this, PanelColour::window, PanelColour::windowText);
 
     QMenuBar* menuBar = buildMenus();
 
     canvas = new GLPelm(this, "glpelm");
     canvas->setMinimumWidth(width());
+    connect(this, &GLObjectWindow::loadScene, canvas, &GLPelm::loadTheScene);
+    connect(this, &GLObjectWindow::saveScene, canvas, &GLPelm::saveTheScene);
 
     // An empty strip: a 15-pixel gap between the menu bar and the predefined-object row.
-    topStrip = makeGroup(this, "Predefined Objects", QString(), 0, 0);
+    topStrip = makeFrame(this, "Predefined Objects", false, 0, 0);
     topStrip->setFixedSize(0, 15);
 
     // Room for the seven object buttons and two 70-pixel labels.
-    predefinedGroup = makeGroup(this, "Predefined Objects", QString(), 0, 0);
-    setColours(predefinedGroup, QColor(160, 160, 160), QColor(20, 20, 20));
+    predefinedGroup = new QFrame(this);
+    predefinedGroup->setObjectName(QStringLiteral("Predefined Objects"));
+    auto* predefinedRow = new QHBoxLayout(predefinedGroup);
+    predefinedRow->setSpacing(0);
+    predefinedRow->setContentsMargins(0, 0, 0, 0);
+    setPanelColours(predefinedGroup, PanelColour::window, PanelColour::windowText);
     predefinedGroup->setFixedSize((objectButtonCount + 4) * objectButtonWidth, objectButtonHeight);
 
-    viewportGroup = makeGroup(this, "viewport transformation", tr("Viewport"), 6, 6);
+    viewportGroup = makeFrame(this, "viewport transformation", false, 6, 6);
+    viewportGroup->setTitle(tr("Viewport"));
     viewportGroup->setMaximumHeight(75);
     viewportButtons = new QButtonGroup(this);
     viewportButtons->setExclusive(true);
@@ -73,7 +55,8 @@ GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(pare
     connect(zoomButton, &QPushButton::pressed, canvas, &GLPelm::zoomClicked);
     connect(panButton, &QPushButton::pressed, canvas, &GLPelm::panClicked);
 
-    transformGroup = makeGroup(this, "transformation", tr("Object Transformations"), 6, 6);
+    transformGroup = makeFrame(this, "transformation", false, 6, 6);
+    transformGroup->setTitle(tr("Object Transformations"));
     transformGroup->setMaximumHeight(75);
     transformGroup->setMaximumWidth(4 * toolButtonWidth - 25);
     transformButtons = new QButtonGroup(this);
@@ -113,16 +96,18 @@ GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(pare
 }
 
 QMenuBar* GLObjectWindow::buildMenus() {
-    // Open and Save get their dialogs later; until then they are shown but do nothing.
     auto* fileMenu = new QMenu(tr("&File"), this);
-    fileMenu->addAction(tr("Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
-    fileMenu->addAction(tr("Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
-    QAction* exitAction = fileMenu->addAction(tr("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(exitAction, &QAction::triggered, qApp, &QCoreApplication::quit);
+    fileMenu->addAction(tr("Open"), QKeySequence(Qt::CTRL | Qt::Key_O), this,
+                        &GLObjectWindow::openLoadFileManager);
+    fileMenu->addAction(tr("Save"), QKeySequence(Qt::CTRL | Qt::Key_S), this,
+                        &GLObjectWindow::openSaveFileManager);
+    fileMenu->addAction(tr("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), qApp, &QCoreApplication::quit);
 
-    // No settings dialog exists yet, so the item does nothing rather than quit.
+    // An item called Settings that quit the program would throw away unsaved work: it opens the
+    // viewport settings instead.
     auto* viewportMenu = new QMenu(tr("&Viewport"), this);
-    viewportMenu->addAction(tr("Settings"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    viewportMenu->addAction(tr("Settings"), QKeySequence(Qt::CTRL | Qt::Key_V), this,
+                            &GLObjectWindow::openViewportSettings);
 
     auto* menuBar = new QMenuBar(this);
     menuBar->addMenu(fileMenu);
@@ -132,10 +117,8 @@ QMenuBar* GLObjectWindow::buildMenus() {
 
 QPushButton* GLObjectWindow::addToolButton(QGroupBox* group, QButtonGroup* exclusive, const char* text,
                                            const char* icon) {
-    auto* button = new QPushButton(tr(text), group);
     // A missing file gives an empty icon; the button is made all the same.
-    if (icon)
-        button->setIcon(QIcon(QPixmap(iconPath(icon))));
+    auto* button = new IconPushButton(tr(text), icon ? iconPath(icon) : QString(), group);
     button->setCheckable(true);
     button->setFixedSize(toolButtonWidth, toolButtonHeight);
     group->layout()->addWidget(button);
@@ -143,25 +126,9 @@ QPushButton* GLObjectWindow::addToolButton(QGroupBox* group, QButtonGroup* exclu
     return button;
 }
 
-void GLObjectWindow::buildTabs() {
-    tabs = new QTabWidget(this);
-    tabs->setObjectName(QStringLiteral("right tab menu"));
-    tabs->setFixedWidth(200);
-
-    curvePage = new QGroupBox(this);
-    curvePage->setObjectName(QStringLiteral("curve"));
-    new QVBoxLayout(curvePage);
-    tabs->addTab(curvePage, tr("Curves"));
-
-    surfacePage = new QGroupBox(this);
-    surfacePage->setObjectName(QStringLiteral("surfaces"));
-    new QVBoxLayout(surfacePage);
-    tabs->addTab(surfacePage, tr("Surfaces"));
+void GLObjectWindow::adjustSize() {
+    canvas->setMinimumWidth(width() - 220);
 }
-
-void GLObjectWindow::buildPredefinedPanel() {}
-
-void GLObjectWindow::adjustSize() { canvas->setMinimumWidth(width() - 220); }
 
 QAction* GLObjectWindow::findMenuItem(const QString& menuTitle, const QString& itemText) const {
     const auto* menuBar = findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);

@@ -1,15 +1,21 @@
 // The main window: menu bar, canvas, predefined-object row, tab column and the two tool groups.
 #pragma once
 
+#include "dialog_provider.h"
+
 #include <QWidget>
 
 class GLPelm;
 class QAction;
 class QButtonGroup;
+class QCheckBox;
+class QFrame;
 class QGroupBox;
 class QHBoxLayout;
+class QLabel;
 class QMenuBar;
 class QPushButton;
+class QSpinBox;
 class QTabWidget;
 class QVBoxLayout;
 
@@ -21,7 +27,8 @@ public:
     int objectButtonWidth = 35, objectButtonHeight = 35;
     QPushButton* surfaceColorButton = nullptr;
     QGroupBox* topStrip = nullptr;
-    QGroupBox* predefinedGroup = nullptr;
+    // A plain frame: a group box's border would take room from the exactly fitting row.
+    QFrame* predefinedGroup = nullptr;
     int objectButtonCount = 7;
     QPushButton* circleButton = nullptr;
     QPushButton* arcButton = nullptr;
@@ -43,20 +50,93 @@ public:
     QHBoxLayout* toolRow = nullptr;
     QVBoxLayout* topLayout = nullptr;
 
-    // The tab column and its two pages; their controls are added by buildTabs.
+    // The tab column and its two pages.
     QTabWidget* tabs = nullptr;
     QGroupBox* curvePage = nullptr;
     QGroupBox* surfacePage = nullptr;
 
+    // Curves tab.
+    QGroupBox* curveDisplayGroup = nullptr;
+    QCheckBox* verticesCheck = nullptr;
+    QCheckBox* edgeCheck = nullptr;
+    QCheckBox* curveCheck = nullptr;
+    QSpinBox* lineThicknessSpin = nullptr;
+    QGroupBox* curveSettingsGroup = nullptr;
+    QSpinBox* orderSpin = nullptr;
+    QSpinBox* paramIncSpin = nullptr;
+    QCheckBox* openCheck = nullptr;
+    QCheckBox* interpolateCheck = nullptr;
+    QCheckBox* closedCheck = nullptr;
+    QGroupBox* editingGroup = nullptr;
+    QPushButton* insertButton = nullptr;
+    QPushButton* smoothButton = nullptr;
+    QPushButton* deleteButton = nullptr;
+    QGroupBox* weightGroup = nullptr;
+    QSpinBox* weightSpin = nullptr;
+    QPushButton* reverseButton = nullptr;
+
+    // Surfaces tab.
+    QGroupBox* surfaceDisplayGroup = nullptr;
+    QCheckBox* wireframeCheck = nullptr;
+    QCheckBox* shadedCheck = nullptr;
+    QCheckBox* gradientCheck = nullptr;
+    QGroupBox* surfaceParameterGroup = nullptr;
+    QSpinBox* uIncSpin = nullptr;
+    QSpinBox* vIncSpin = nullptr;
+    QGroupBox* typeGroup = nullptr;
+    QPushButton* revolutionButton = nullptr;
+    QPushButton* coonsButton = nullptr;
+    QPushButton* extrudeButton = nullptr;
+
+    // The revolution panel.
+    QGroupBox* revPanel = nullptr;
+    QSpinBox* degreesSpin = nullptr;
+    QGroupBox* axisDefinitionGroup = nullptr;
+    QCheckBox* leftMostCheck = nullptr;
+    QCheckBox* rightMostCheck = nullptr;
+    QCheckBox* closestCheck = nullptr;
+    QCheckBox* axisCheck = nullptr;
+    QGroupBox* axisPanel = nullptr;
+    QGroupBox* sideGroup = nullptr;
+    QCheckBox* leftCheck = nullptr;
+    QCheckBox* rightCheck = nullptr;
+    QSpinBox* distanceSpin = nullptr;
+    QGroupBox* rotationAxisGroup = nullptr;
+    QCheckBox* rotXCheck = nullptr;
+    QCheckBox* rotYCheck = nullptr;
+    QCheckBox* rotZCheck = nullptr;
+    QGroupBox* referenceAxisGroup = nullptr;
+    QCheckBox* refXCheck = nullptr;
+    QCheckBox* refYCheck = nullptr;
+    QCheckBox* refZCheck = nullptr;
+    QPushButton* revSelectButton = nullptr;
+
+    // The Coons and extrude panels.
+    QGroupBox* coonsPanel = nullptr;
+    QPushButton* coonsSelectButton = nullptr;
+    QGroupBox* extrudePanel = nullptr;
+    QPushButton* extrudeSelectButton = nullptr;
+
     // A QGroupBox does not make its buttons exclusive on its own: these do, without owning them.
     QButtonGroup* transformButtons = nullptr;
     QButtonGroup* viewportButtons = nullptr;
+    QButtonGroup* curveFormButtons = nullptr;
+    QButtonGroup* editingButtons = nullptr;
+    QButtonGroup* surfaceDisplayButtons = nullptr;
+    QButtonGroup* typeButtons = nullptr;
+    QButtonGroup* axisDefinitionButtons = nullptr;
+    QButtonGroup* sideButtons = nullptr;
+    QButtonGroup* rotationAxisButtons = nullptr;
+    QButtonGroup* referenceAxisButtons = nullptr;
 
     GLObjectWindow(QWidget* parent, const char* name);
     ~GLObjectWindow() override = default;
 
-    // Builds the tab column with its "Curves" and "Surfaces" pages.
+    // Builds the tab column: the "Curves" page, then the "Surfaces" page with its three panels.
     void buildTabs();
+    void buildRevPanel();
+    void buildCoonsPanel();
+    void buildExtrudePanel();
     // Fills the predefined-object row.
     void buildPredefinedPanel();
 
@@ -67,7 +147,38 @@ public:
     // The item with the given text in the menu-bar menu with the given title, or null.
     QAction* findMenuItem(const QString& menuTitle, const QString& itemText) const;
 
+    // Where the colour and file dialogs come from; null goes back to the toolkit's own dialogs.
+    // The window does not own the provider.
+    void setDialogProvider(DialogProvider* provider);
+
+public slots:
+    void showCoonsMenu();
+    void showRevMenu();
+    void showExtMenu();
+    void setAxisParms();
+    void setRevReferenceAxis();
+    void loadRevMenu(bool shading, int u, int v, int degrees, int aor, int refa, int revPoint,
+                     int axisDistance, int axisRotPoint);
+    void getObjectColor();
+    void setCurveParameters(bool vertices, bool line, bool edge, int order, int paramInc, int curveMode);
+    void openLoadFileManager();
+    void openSaveFileManager();
+    // The modal "Viewport Settings" dialog: grid step and view resets.
+    void openViewportSettings();
+
+signals:
+    void surfaceColor(int red, int green, int blue);
+    // File names in the local 8-bit encoding (QFile::encodeName).
+    void loadScene(const char* name);
+    void saveScene(const char* name);
+
 private:
+    DialogProvider toolkitDialogs;
+    DialogProvider* dialogs = &toolkitDialogs;
+
     QMenuBar* buildMenus();
     QPushButton* addToolButton(QGroupBox* group, QButtonGroup* exclusive, const char* text, const char* icon);
+    void buildCurvePage();
+    void buildSurfacePage();
+    QPushButton* addObjectButton(const char* text, const char* icon, const char* tip);
 };

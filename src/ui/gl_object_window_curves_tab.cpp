@@ -1,0 +1,129 @@
+// The tab column and its "Curves" page: display flags, order, increment, form, point editing.
+#include "gl_object_window.h"
+
+#include "gl_pelm.h"
+#include "icon_push_button.h"
+#include "panel_blocks.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLayout>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// The page scrolls when the screen is too low for it, rather than making the window taller than
+// the screen; the scroll area takes the look of the tab it sits in.
+QWidget* scrolledPage(QWidget* page) {
+    auto* scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(page);
+    scroll->viewport()->setAutoFillBackground(false);
+    return scroll;
+}
+
+QGroupBox* makePage(QWidget* parent, const char* name) {
+    auto* page = new QGroupBox(parent);
+    page->setObjectName(QString::fromLatin1(name));
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->setSpacing(4);
+    return page;
+}
+
+} // namespace
+
+void GLObjectWindow::buildTabs() {
+    tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("right tab menu"));
+    tabs->setFixedWidth(200);
+
+    curvePage = makePage(this, "curve");
+    buildCurvePage();
+    tabs->addTab(scrolledPage(curvePage), tr("Curves"));
+
+    surfacePage = makePage(this, "surfaces");
+    buildSurfacePage();
+    tabs->addTab(scrolledPage(surfacePage), tr("Surfaces"));
+
+    buildRevPanel();
+    buildCoonsPanel();
+    buildExtrudePanel();
+    // The frames keep their sizes and gather at the top of each page.
+    static_cast<QVBoxLayout*>(curvePage->layout())->addStretch();
+    static_cast<QVBoxLayout*>(surfacePage->layout())->addStretch();
+    connect(canvas, &GLPelm::emitSurfaceProperties, this, &GLObjectWindow::loadRevMenu);
+}
+
+// Every control gets its text, range and state first and is connected last, so building the
+// page sends nothing to the canvas.
+void GLObjectWindow::buildCurvePage() {
+    addCaption(curvePage, tr("DISPLAY:"), 0);
+    curveDisplayGroup = addGroupFrame(curvePage, "Curve Paramaters", true, 170);
+    verticesCheck = addCheckField(curveDisplayGroup, nullptr, tr("Vertices"), true);
+    edgeCheck = addCheckField(curveDisplayGroup, nullptr, tr("Edge"), false);
+    curveCheck = addCheckField(curveDisplayGroup, nullptr, tr("Curve"), true);
+    lineThicknessSpin =
+        addSpinField(curveDisplayGroup, "Line Thickness", tr("Line Thickness: "), 1, 10, 1, 1, 160);
+    connect(verticesCheck, &QCheckBox::pressed, canvas, &GLPelm::curveVerticesClicked);
+    connect(edgeCheck, &QCheckBox::pressed, canvas, &GLPelm::curveEdgeClicked);
+    connect(curveCheck, &QCheckBox::pressed, canvas, &GLPelm::curveClicked);
+    connect(lineThicknessSpin, &QSpinBox::valueChanged, canvas, &GLPelm::lineSizeChanged);
+
+    // The three forms are one choice; the spin fields beside them are not part of it.
+    addCaption(curvePage, tr("SETTINGS:"), 0);
+    curveSettingsGroup = addGroupFrame(curvePage, "Curve Paramaters", true, 170);
+    curveFormButtons = new QButtonGroup(this);
+    curveFormButtons->setExclusive(true);
+    orderSpin = addSpinField(curveSettingsGroup, "Order SpinBox", tr("Curve Order: "), 2, 99, 1, 3, 160);
+    paramIncSpin = addSpinField(curveSettingsGroup, "Paramater Increment SpinBox", tr("Parmameter inc: "), 1,
+                                1000, 1, 100, 160);
+    openCheck = addCheckField(curveSettingsGroup, curveFormButtons, tr("Open Curve"), false);
+    interpolateCheck =
+        addCheckField(curveSettingsGroup, curveFormButtons, tr("Open with Interpolation"), true);
+    closedCheck = addCheckField(curveSettingsGroup, curveFormButtons, tr("Closed curve"), false);
+    connect(orderSpin, &QSpinBox::valueChanged, canvas, &GLPelm::orderChanged);
+    connect(paramIncSpin, &QSpinBox::valueChanged, canvas, &GLPelm::paramIncChanged);
+    connect(openCheck, &QCheckBox::pressed, canvas, &GLPelm::openCurveClicked);
+    connect(interpolateCheck, &QCheckBox::pressed, canvas, &GLPelm::interpolateEndPointsClicked);
+    connect(closedCheck, &QCheckBox::pressed, canvas, &GLPelm::closedCurveClicked);
+
+    // "&Insert Row" shows as on, yet the canvas is sent no tool until a button is pressed.
+    addCaption(curvePage, tr("EDITING:"), 0);
+    editingGroup = addGroupFrame(curvePage, "surface Buttons", false, 170);
+    editingButtons = new QButtonGroup(this);
+    editingButtons->setExclusive(true);
+    const auto addEditingButton = [this](const char* text, const char* icon, bool on) {
+        auto* button = new IconPushButton(tr(text), iconPath(icon), editingGroup);
+        button->setCheckable(true);
+        button->setFixedSize(toolButtonWidth, toolButtonHeight);
+        editingButtons->addButton(button);
+        button->setChecked(on);
+        editingGroup->layout()->addWidget(button);
+        return button;
+    };
+    insertButton = addEditingButton("&Insert Row", "icons/insertcp.jpg", true);
+    smoothButton = addEditingButton("&Smooth", "icons/editcp.jpg", false);
+    deleteButton = addEditingButton("&Delete Row", "icons/deletecp.jpg", false);
+    connect(insertButton, &QPushButton::pressed, canvas, &GLPelm::insertCPClicked);
+    connect(smoothButton, &QPushButton::pressed, canvas, &GLPelm::editCPClicked);
+    connect(deleteButton, &QPushButton::pressed, canvas, &GLPelm::deleteCPClicked);
+
+    weightGroup = addGroupFrame(curvePage, "Curve Manipulation editing", true, 170);
+    weightSpin =
+        addSpinField(weightGroup, "Point weights SpinBox", tr("Point Weight: "), 0, 1000, 1, 10, 160);
+    reverseButton = new QPushButton(tr("Reverse Point Order"), weightGroup);
+    weightGroup->layout()->addWidget(reverseButton);
+    connect(weightSpin, &QSpinBox::valueChanged, canvas, &GLPelm::weightChanged);
+    connect(canvas, &GLPelm::emitWeight, weightSpin, &QSpinBox::setValue);
+    connect(reverseButton, &QPushButton::clicked, canvas, &GLPelm::reverseCPClicked);
+
+    connect(canvas, &GLPelm::emitCurveParameters, this, &GLObjectWindow::setCurveParameters);
+}

@@ -1,0 +1,132 @@
+// The window's own slots: panel switching, the revolution panel's rules, the dialogs, and the
+// copying of the canvas's reports into the controls.
+#include "gl_object_window.h"
+
+#include "gl_pelm.h"
+#include "viewport_settings_dialog.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace {
+
+const char* const sceneFilter = "NURBS (*.nbs)";
+
+// Sets the enabled state first, then the check mark. Unchecking the checked field of an exclusive
+// group does nothing: another field's check takes the mark away from it.
+void setReferenceField(QCheckBox* check, bool enabled, bool checked) {
+    check->setEnabled(enabled);
+    check->setChecked(checked);
+}
+
+} // namespace
+
+void GLObjectWindow::setDialogProvider(DialogProvider* provider) {
+    dialogs = provider ? provider : &toolkitDialogs;
+}
+
+void GLObjectWindow::showCoonsMenu() {
+    extrudePanel->hide();
+    revPanel->hide();
+    coonsPanel->show();
+}
+
+void GLObjectWindow::showRevMenu() {
+    extrudePanel->hide();
+    coonsPanel->hide();
+    revPanel->show();
+}
+
+void GLObjectWindow::showExtMenu() {
+    extrudePanel->show();
+    coonsPanel->hide();
+    revPanel->hide();
+}
+
+void GLObjectWindow::setAxisParms() {
+    axisPanel->setVisible(axisCheck->isChecked());
+}
+
+void GLObjectWindow::setRevReferenceAxis() {
+    if (rotXCheck->isChecked()) {
+        setReferenceField(refXCheck, false, false);
+        setReferenceField(refYCheck, true, true);
+        setReferenceField(refZCheck, true, false);
+    } else if (rotYCheck->isChecked()) {
+        setReferenceField(refYCheck, false, false);
+        setReferenceField(refXCheck, true, true);
+        setReferenceField(refZCheck, true, false);
+    } else if (rotZCheck->isChecked()) {
+        setReferenceField(refZCheck, false, false);
+        setReferenceField(refXCheck, true, true);
+        setReferenceField(refYCheck, true, false);
+    }
+}
+
+// Signals stay unblocked: a spin field that changes calls its canvas slot with the reported
+// (clamped) value, while check marks set here notify nobody.
+void GLObjectWindow::loadRevMenu(bool shading, int u, int v, int degrees, int aor, int refa, int revPoint,
+                                 int axisDistance, int axisRotPoint) {
+    (shading ? shadedCheck : wireframeCheck)->setChecked(true);
+    uIncSpin->setValue(u);
+    vIncSpin->setValue(v);
+    degreesSpin->setValue(degrees);
+    QCheckBox* const axisDefinitions[] = {leftMostCheck, rightMostCheck, closestCheck};
+    (revPoint >= 0 && revPoint <= 2 ? axisDefinitions[revPoint] : axisCheck)->setChecked(true);
+    setAxisParms();
+    (axisRotPoint == 0 ? leftCheck : rightCheck)->setChecked(true);
+    distanceSpin->setValue(axisDistance);
+    (aor == 0 ? rotXCheck : aor == 1 ? rotYCheck : rotZCheck)->setChecked(true);
+    (refa == 0 ? refXCheck : refa == 1 ? refYCheck : refZCheck)->setChecked(true);
+    revSelectButton->setChecked(false);
+    showRevMenu();
+}
+
+void GLObjectWindow::setCurveParameters(bool vertices, bool line, bool edge, int order, int paramInc,
+                                        int curveMode) {
+    // The button's look only: no clicked(), so no panel and no surface.
+    revolutionButton->setChecked(true);
+    verticesCheck->setChecked(vertices);
+    curveCheck->setChecked(line);
+    edgeCheck->setChecked(edge);
+    orderSpin->setValue(order);
+    paramIncSpin->setValue(paramInc);
+    (curveMode == 0 ? openCheck : curveMode == 1 ? interpolateCheck : closedCheck)->setChecked(true);
+}
+
+void GLObjectWindow::getObjectColor() {
+    // Always starts at white, not at the selected object's colour.
+    const QColor colour = dialogs->getColor(QColor(255, 255, 255), this, tr("Color Chooser"));
+    if (colour.isValid())
+        emit surfaceColor(colour.red(), colour.green(), colour.blue());
+}
+
+// File names go to the canvas in the local 8-bit encoding, which the file system reads back
+// exactly; Latin-1 would turn every other character into '?'.
+void GLObjectWindow::openLoadFileManager() {
+    const QString name = dialogs->getOpenFileName(this, tr("Choose a file to open"), QString(),
+                                                  QString::fromLatin1(sceneFilter));
+    if (name.isEmpty())
+        return;
+    const QByteArray encoded = QFile::encodeName(name);
+    emit loadScene(encoded.constData());
+}
+
+void GLObjectWindow::openSaveFileManager() {
+    QString name = dialogs->getSaveFileName(this, tr("Choose a file to save"), QString(),
+                                            QString::fromLatin1(sceneFilter));
+    if (name.isEmpty())
+        return;
+    if (!name.endsWith(QStringLiteral(".nbs"), Qt::CaseSensitive))
+        name += QStringLiteral(".nbs");
+    const QByteArray encoded = QFile::encodeName(name);
+    emit saveScene(encoded.constData());
+}
+
+void GLObjectWindow::openViewportSettings() {
+    ViewportSettingsDialog dialog(canvas, this);
+    dialog.exec();
+}
