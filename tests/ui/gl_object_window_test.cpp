@@ -2,6 +2,8 @@
 #include "gl_object_window.h"
 
 #include "gl_pelm.h"
+#include "viewport_settings_dialog.h"
+#include "window_test_support.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,28 +19,10 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
-
-#define KNOTWORK_REQUIRE_APP()                                                                     \
-    do {                                                                                           \
-        if (!qApp)                                                                                 \
-            GTEST_SKIP() << "no display (run under xvfb-run)";                                     \
-    } while (0)
-
-std::unique_ptr<GLObjectWindow> makeWindow() { return std::make_unique<GLObjectWindow>(nullptr, nullptr); }
-
-// Shows the window at the given size and waits until it is laid out on screen.
-std::unique_ptr<GLObjectWindow> showWindow(int width, int height) {
-    auto window = makeWindow();
-    window->resize(width, height);
-    window->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    return window;
-}
 
 struct ToolButtonCase {
     const char* text;
@@ -160,6 +144,20 @@ TEST(GLObjectWindowFrame, MenuItemsAnswerTheirCtrlShortcutsFromAnyChild) {
                           {"&File", "Save", Qt::Key_S},
                           {"&File", "Exit", Qt::Key_Q},
                           {"&Viewport", "Settings", Qt::Key_V}};
+    // The file items ask the scripted dialogs (which answer as cancelled); the settings dialog is
+    // closed as soon as it runs.
+    ScriptedDialogs dialogs;
+    window->setDialogProvider(&dialogs);
+    int settingsShown = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&settingsShown] {
+        if (auto* dialog = qobject_cast<ViewportSettingsDialog*>(QApplication::activeModalWidget())) {
+            ++settingsShown;
+            dialog->reject();
+        }
+    });
+    closer.start(10);
+
     QWidget* targets[] = {window->canvas, window->tabs, window->rotateButton};
     for (const Item& item : items) {
         SCOPED_TRACE(item.text);
@@ -169,10 +167,22 @@ TEST(GLObjectWindowFrame, MenuItemsAnswerTheirCtrlShortcutsFromAnyChild) {
         if (item.key == Qt::Key_Q)
             continue;
         QSignalSpy triggered(action, &QAction::triggered);
-        for (QWidget* target : targets)
+        for (QWidget* target : targets) {
+            // A closed modal dialog hands the activation back only later.
+            QApplication::setActiveWindow(window.get());
             QTest::keyClick(target, item.key, Qt::ControlModifier);
+        }
         EXPECT_EQ(triggered.count(), 3);
     }
+    // Each press reached the item's own slot.
+    int opens = 0, saves = 0;
+    for (const ScriptedDialogs::Call& call : dialogs.calls) {
+        opens += call.kind == "open";
+        saves += call.kind == "save";
+    }
+    EXPECT_EQ(opens, 3);
+    EXPECT_EQ(saves, 3);
+    EXPECT_EQ(settingsShown, 3);
 }
 
 TEST(GLObjectWindowFrame, AdjustSizeFixesTheCanvasMinimumToWindowWidthLess220) {
@@ -231,4 +241,19 @@ TEST(GLObjectWindowFrame, IconsComeFromTheWorkingDirectoryAndMissingOnesLeaveBut
     EXPECT_EQ(window->scaleButton->size(), QSize(50, 50));
     QTest::mousePress(window->scaleButton, Qt::LeftButton);
     EXPECT_EQ(window->canvas->toolMode, ToolMode::Scale);
+}
+
+TEST(GLObjectWindowFrame, ExitEndsTheEventLoopWithStatusZero) {
+    KNOTWORK_REQUIRE_APP();
+    auto window = showWindow(1200, 800);
+    QApplication::setActiveWindow(window.get());
+    // Ctrl+Q from inside the running loop; the watchdog ends a loop that did not stop with a status
+    // the test tells apart.
+    QTimer::singleShot(0, window.get(),
+                       [&window] { QTest::keyClick(window->canvas, Qt::Key_Q, Qt::ControlModifier); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    watchdog.start(10000);
+    EXPECT_EQ(QApplication::exec(), 0);
 }

@@ -1,0 +1,66 @@
+// Shared helpers of the window tests.
+#include "window_test_support.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QSpinBox>
+#include <QTest>
+
+std::unique_ptr<GLObjectWindow> makeWindow() {
+    return std::make_unique<GLObjectWindow>(nullptr, nullptr);
+}
+
+std::unique_ptr<GLObjectWindow> showWindow(int width, int height) {
+    auto window = makeWindow();
+    window->resize(width, height);
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    return window;
+}
+
+QPoint pressSpot(QAbstractButton* button) {
+    // A check field answers only on its box and its text, which sit at its left end.
+    if (qobject_cast<QCheckBox*>(button))
+        return QPoint(8, button->height() / 2);
+    return button->rect().center();
+}
+
+void pressButton(QAbstractButton* button) {
+    QTest::mousePress(button, Qt::LeftButton, {}, pressSpot(button));
+}
+
+void releaseButton(QAbstractButton* button) {
+    QTest::mouseRelease(button, Qt::LeftButton, {}, pressSpot(button));
+}
+
+void clickButton(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, pressSpot(button));
+}
+
+void typeIntoSpin(QSpinBox* spin, const QString& text) {
+    spin->setFocus();
+    spin->selectAll();
+    QTest::keyClicks(spin, text);
+    QTest::keyClick(spin, Qt::Key_Return);
+}
+
+QColor ScriptedDialogs::getColor(const QColor& initial, QWidget*, const QString& title) {
+    calls.push_back({QStringLiteral("colour"), title, QString(), QString(), initial});
+    if (colours.empty())
+        return QColor();
+    const QColor answer = colours.front();
+    colours.erase(colours.begin());
+    return answer;
+}
+
+QString ScriptedDialogs::getOpenFileName(QWidget*, const QString& caption, const QString& startPath,
+                                         const QString& filter) {
+    calls.push_back({QStringLiteral("open"), caption, startPath, filter, QColor()});
+    return openNames.isEmpty() ? QString() : openNames.takeFirst();
+}
+
+QString ScriptedDialogs::getSaveFileName(QWidget*, const QString& caption, const QString& startPath,
+                                         const QString& filter) {
+    calls.push_back({QStringLiteral("save"), caption, startPath, filter, QColor()});
+    return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
+}

@@ -1,0 +1,57 @@
+// Shared helpers of the window tests: a shown window, presses where a user presses, scripted dialogs.
+#pragma once
+
+#include "dialog_provider.h"
+#include "gl_object_window.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+class QAbstractButton;
+class QSpinBox;
+
+#define KNOTWORK_REQUIRE_APP()                                                                               \
+    do {                                                                                                     \
+        if (!qApp)                                                                                           \
+            GTEST_SKIP() << "no display (run under xvfb-run)";                                               \
+    } while (0)
+
+std::unique_ptr<GLObjectWindow> makeWindow();
+
+// Shows the window at the given size and waits until it is laid out on screen.
+std::unique_ptr<GLObjectWindow> showWindow(int width = 1400, int height = 1000);
+
+// Where a user presses a button: a check field on its box, a push button in its middle.
+QPoint pressSpot(QAbstractButton* button);
+void pressButton(QAbstractButton* button);
+void releaseButton(QAbstractButton* button);
+void clickButton(QAbstractButton* button);
+
+// Types the value into the field and presses Enter, as a user would.
+void typeIntoSpin(QSpinBox* spin, const QString& text);
+
+// Answers the window's dialogs from queues, recording what each call asked for. An empty queue
+// answers as a cancelled dialog would.
+class ScriptedDialogs : public DialogProvider {
+public:
+    std::vector<QColor> colours;
+    QStringList openNames, saveNames;
+
+    struct Call {
+        QString kind, caption, startPath, filter;
+        QColor initial;
+    };
+    std::vector<Call> calls;
+
+    QColor getColor(const QColor& initial, QWidget* parent, const QString& title) override;
+    QString getOpenFileName(QWidget* parent, const QString& caption, const QString& startPath,
+                            const QString& filter) override;
+    QString getSaveFileName(QWidget* parent, const QString& caption, const QString& startPath,
+                            const QString& filter) override;
+};
