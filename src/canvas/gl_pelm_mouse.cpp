@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -23,9 +24,13 @@ bool isOrthographic(int viewKind) {
     return viewKind == ViewKind::Top || viewKind == ViewKind::Left || viewKind == ViewKind::Front;
 }
 
-// The weight as the weight field shows it: times 10, truncated.
+// The weight as the weight field shows it: times 10, truncated. A weight no int can hold (only
+// from a damaged file) reports as the nearest one that can.
 int weightValue(double weight) {
-    return static_cast<int>(weight * 10.0);
+    const double tenfold = weight * 10.0;
+    if (!(tenfold == tenfold))
+        return 0;
+    return static_cast<int>(std::clamp(tenfold, -2.0e9, 2.0e9));
 }
 } // namespace
 

@@ -68,7 +68,8 @@ void GLPelm::removeFromScene(SceneObject* object) {
             if (revolution->profile && revolution->profile == object)
                 revolution->setProfile(nullptr);
         } else if (auto* patch = dynamic_cast<CurveSurface*>(node->object)) {
-            const auto held = std::erase_if(patch->curves, [object](const NurbsCurve* c) { return c == object; });
+            const auto held =
+                std::erase_if(patch->curves, [object](const NurbsCurve* c) { return c == object; });
             if (held > 0)
                 patch->dirty = true;
         }
@@ -148,10 +149,10 @@ void GLPelm::setObjectColor(int red, int green, int blue) {
     // A curve's colour goes to the surface built from it. Surfaces compile their colour into their
     // display list, so each one is marked for rebuilding.
     SceneObject* target = activeObject;
-    if (NurbsCurve* curve = activeCurve(); curve && curve->surfaceLink &&
-                                           (curve->linkKind == NurbsCurve::RevolutionLink ||
-                                            curve->linkKind == NurbsCurve::CoonsLink ||
-                                            curve->linkKind == NurbsCurve::ExtrusionLink))
+    if (NurbsCurve* curve = activeCurve();
+        curve && curve->surfaceLink &&
+        (curve->linkKind == NurbsCurve::RevolutionLink || curve->linkKind == NurbsCurve::CoonsLink ||
+         curve->linkKind == NurbsCurve::ExtrusionLink))
         target = curve->surfaceLink;
     if (target) {
         target->setColor(red, green, blue);
@@ -241,8 +242,7 @@ void GLPelm::lineSizeChanged(int size) {
 
 namespace {
 // Runs change on the revolution target, if any, then repaints.
-template <typename Change>
-void changeRevolution(GLPelm& pelm, Change change) {
+template <typename Change> void changeRevolution(GLPelm& pelm, Change change) {
     if (RevolutionSurface* surface = pelm.revolutionTarget())
         change(*surface);
     pelm.updateGL();
@@ -250,8 +250,7 @@ void changeRevolution(GLPelm& pelm, Change change) {
 
 // Runs the same change on whichever target there is: revolution first, then a Coons patch or
 // extrusion reached through the active curve.
-template <typename Change>
-void changeAnySurface(GLPelm& pelm, Change change) {
+template <typename Change> void changeAnySurface(GLPelm& pelm, Change change) {
     if (RevolutionSurface* surface = pelm.revolutionTarget())
         change(*surface);
     else if (CurveSurface* patch = pelm.curveSurfaceTarget())

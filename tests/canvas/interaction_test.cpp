@@ -61,10 +61,12 @@ TEST(CanvasMouse, PressesHitTheRegionUnderThem) {
     // The handle is drawn over the four views, 6 pixels each way from the split point, and a press
     // on it takes it first; the views begin just outside it.
     const Case cases[] = {
-        {{403, 297}, ViewKind::SplitHandle}, {{394, 306}, ViewKind::SplitHandle}, {{406, 294}, ViewKind::SplitHandle},
-        {{393, 293}, ViewKind::Top},         {{407, 293}, ViewKind::Perspective}, {{407, 307}, ViewKind::Left},
-        {{393, 307}, ViewKind::Front},       {{399, 100}, ViewKind::Top},         {{401, 100}, ViewKind::Perspective},
-        {{401, 500}, ViewKind::Left},        {{399, 500}, ViewKind::Front},       {{400, 200}, ViewKind::None},
+        {{403, 297}, ViewKind::SplitHandle}, {{394, 306}, ViewKind::SplitHandle},
+        {{406, 294}, ViewKind::SplitHandle}, {{393, 293}, ViewKind::Top},
+        {{407, 293}, ViewKind::Perspective}, {{407, 307}, ViewKind::Left},
+        {{393, 307}, ViewKind::Front},       {{399, 100}, ViewKind::Top},
+        {{401, 100}, ViewKind::Perspective}, {{401, 500}, ViewKind::Left},
+        {{399, 500}, ViewKind::Front},       {{400, 200}, ViewKind::None},
         {{100, 300}, ViewKind::None},        {{700, 300}, ViewKind::None},
     };
     for (const Case& k : cases) {
@@ -370,7 +372,8 @@ TEST(CanvasMouse, CoonsPickCompletesThePatchAndRefusesOtherForms) {
     NurbsCurve* right = addCurve(p, {{3, 0, 0}, {3, 4, 0}});
     NurbsCurve* top = addCurve(p, {{3, 4, 0}, {-3, 4, 0}});
     NurbsCurve* left = addCurve(p, {{-3, 4, 0}, {-3, 0, 0}});
-    NurbsCurve* closed = addCurve(p, {{-6, -6, 0}, {6, -6, 0}, {6, -8, 0}, {-6, -8, 0}}, 2, NurbsCurve::Closed);
+    NurbsCurve* closed =
+        addCurve(p, {{-6, -6, 0}, {6, -6, 0}, {6, -8, 0}, {-6, -8, 0}}, 2, NurbsCurve::Closed);
     NurbsCurve* spare = addCurve(p, {{-8, 8, 0}, {8, 8, 0}});
 
     p.createCoons();
@@ -568,9 +571,19 @@ TEST(CanvasMouse, PerspectiveDragsMoveAndTurnTheCamera) {
         bool panned;
     };
     const Case cases[] = {
-        {"translate, left and right", ToolMode::Translate, Qt::LeftButton | Qt::RightButton, {7, 0, 47}, {0, 0, 0}, false},
+        {"translate, left and right",
+         ToolMode::Translate,
+         Qt::LeftButton | Qt::RightButton,
+         {7, 0, 47},
+         {0, 0, 0},
+         false},
         {"translate, middle", ToolMode::Translate, Qt::MiddleButton, {0, 7, 40}, {0, 0, 0}, false},
-        {"rotate, all three", ToolMode::Rotate, Qt::LeftButton | Qt::MiddleButton | Qt::RightButton, {0, 0, 40}, {7, -7, 7}, false},
+        {"rotate, all three",
+         ToolMode::Rotate,
+         Qt::LeftButton | Qt::MiddleButton | Qt::RightButton,
+         {0, 0, 40},
+         {7, -7, 7},
+         false},
         {"zoom does nothing here", ToolMode::Zoom, Qt::LeftButton, {0, 0, 40}, {0, 0, 0}, false},
         {"pan", ToolMode::Pan, Qt::LeftButton, {0, 0, 40}, {0, 0, 0}, true},
     };
@@ -660,8 +673,9 @@ TEST(CanvasMouse, ADoubleClickIsTwoPresses) {
     auto* curve = dynamic_cast<NurbsCurve*>(p.activeObject);
     ASSERT_NE(curve, nullptr);
     const QPointF at(100, 400);
-    const QEvent::Type sequence[] = {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress,
-                                     QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease};
+    const QEvent::Type sequence[] = {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                     QEvent::MouseButtonPress, QEvent::MouseButtonDblClick,
+                                     QEvent::MouseButtonRelease};
     for (QEvent::Type type : sequence) {
         const bool down = type != QEvent::MouseButtonRelease;
         QMouseEvent event(type, at, p.mapToGlobal(at), Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton,

@@ -25,7 +25,8 @@ namespace {
             GTEST_SKIP() << "no display (run under xvfb-run)";                                               \
     } while (0)
 
-NurbsCurve* addCurve(GLPelm& p, std::initializer_list<ControlPoint> points, int form = NurbsCurve::Interpolated) {
+NurbsCurve* addCurve(GLPelm& p, std::initializer_list<ControlPoint> points,
+                     int form = NurbsCurve::Interpolated) {
     auto* curve = new NurbsCurve;
     curve->setCurveMode(form);
     for (const ControlPoint& q : points)
@@ -99,10 +100,12 @@ TEST(CanvasSlots, PickModeSlotsToggleOnlyTheirOwnMode) {
 TEST(CanvasSlots, KeysChooseToolsAndOtherKeysDoNothing) {
     REQUIRE_APPLICATION();
     const std::pair<Qt::Key, int> cases[] = {
-        {Qt::Key_A, ToolMode::AppendPoint}, {Qt::Key_D, ToolMode::DeletePoint}, {Qt::Key_E, ToolMode::EditPoint},
-        {Qt::Key_I, ToolMode::InsertPoint}, {Qt::Key_P, ToolMode::Pan},         {Qt::Key_R, ToolMode::Rotate},
-        {Qt::Key_S, ToolMode::Scale},       {Qt::Key_T, ToolMode::Translate},   {Qt::Key_Z, ToolMode::Zoom},
-        {Qt::Key_Q, ToolMode::Idle},        {Qt::Key_B, ToolMode::Idle},        {Qt::Key_1, ToolMode::Idle},
+        {Qt::Key_A, ToolMode::AppendPoint}, {Qt::Key_D, ToolMode::DeletePoint},
+        {Qt::Key_E, ToolMode::EditPoint},   {Qt::Key_I, ToolMode::InsertPoint},
+        {Qt::Key_P, ToolMode::Pan},         {Qt::Key_R, ToolMode::Rotate},
+        {Qt::Key_S, ToolMode::Scale},       {Qt::Key_T, ToolMode::Translate},
+        {Qt::Key_Z, ToolMode::Zoom},        {Qt::Key_Q, ToolMode::Idle},
+        {Qt::Key_B, ToolMode::Idle},        {Qt::Key_1, ToolMode::Idle},
     };
     GLPelm p(nullptr, "canvas");
     NurbsCurve* curve = addSquareish(p);
@@ -141,22 +144,32 @@ TEST(CanvasSlots, CurveSlotsActOnTheActiveCurveAndUpdateItsSurface) {
         bool updatesSurface;
     };
     const Case cases[] = {
-        {"vertices", [](GLPelm& p) { p.curveVerticesClicked(); }, [](const NurbsCurve& c) { return !c.showVertices; }, false},
-        {"curve", [](GLPelm& p) { p.curveClicked(); }, [](const NurbsCurve& c) { return !c.showCurve; }, false},
-        {"edge", [](GLPelm& p) { p.curveEdgeClicked(); }, [](const NurbsCurve& c) { return c.showEdge; }, false},
-        {"order", [](GLPelm& p) { p.orderChanged(4); }, [](const NurbsCurve& c) { return c.order == 4; }, true},
-        {"increment", [](GLPelm& p) { p.paramIncChanged(37); }, [](const NurbsCurve& c) { return c.paramInc == 37; }, false},
-        {"open", [](GLPelm& p) { p.openCurveClicked(); }, [](const NurbsCurve& c) { return c.curveMode == NurbsCurve::Open; }, true},
-        {"closed", [](GLPelm& p) { p.closedCurveClicked(); }, [](const NurbsCurve& c) { return c.curveMode == NurbsCurve::Closed; }, true},
+        {"vertices", [](GLPelm& p) { p.curveVerticesClicked(); },
+         [](const NurbsCurve& c) { return !c.showVertices; }, false},
+        {"curve", [](GLPelm& p) { p.curveClicked(); }, [](const NurbsCurve& c) { return !c.showCurve; },
+         false},
+        {"edge", [](GLPelm& p) { p.curveEdgeClicked(); }, [](const NurbsCurve& c) { return c.showEdge; },
+         false},
+        {"order", [](GLPelm& p) { p.orderChanged(4); }, [](const NurbsCurve& c) { return c.order == 4; },
+         true},
+        {"increment", [](GLPelm& p) { p.paramIncChanged(37); },
+         [](const NurbsCurve& c) { return c.paramInc == 37; }, false},
+        {"open", [](GLPelm& p) { p.openCurveClicked(); },
+         [](const NurbsCurve& c) { return c.curveMode == NurbsCurve::Open; }, true},
+        {"closed", [](GLPelm& p) { p.closedCurveClicked(); },
+         [](const NurbsCurve& c) { return c.curveMode == NurbsCurve::Closed; }, true},
         {"interpolated",
          [](GLPelm& p) {
              p.openCurveClicked();
              p.interpolateEndPointsClicked();
          },
          [](const NurbsCurve& c) { return c.curveMode == NurbsCurve::Interpolated; }, true},
-        {"weight 2.5", [](GLPelm& p) { p.weightChanged(25); }, [](const NurbsCurve& c) { return c.weight(2) == 2.5; }, true},
-        {"reverse", [](GLPelm& p) { p.reverseCPClicked(); }, [](const NurbsCurve& c) { return c.controlPoints[0].x == 3; }, true},
-        {"line size", [](GLPelm& p) { p.lineSizeChanged(4); }, [](const NurbsCurve& c) { return c.lineWidth == 4; }, false},
+        {"weight 2.5", [](GLPelm& p) { p.weightChanged(25); },
+         [](const NurbsCurve& c) { return c.weight(2) == 2.5; }, true},
+        {"reverse", [](GLPelm& p) { p.reverseCPClicked(); },
+         [](const NurbsCurve& c) { return c.controlPoints[0].x == 3; }, true},
+        {"line size", [](GLPelm& p) { p.lineSizeChanged(4); },
+         [](const NurbsCurve& c) { return c.lineWidth == 4; }, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -255,25 +268,44 @@ TEST(CanvasSlots, RevolutionSlotsReachTheSurfaceOrItsProfile) {
         std::function<bool(const RevolutionSurface&)> holds;
     };
     const Case cases[] = {
-        {"x axis", [](GLPelm& p) { p.revXAxisClicked(); }, [](const RevolutionSurface& s) { return s.aor == 0 && s.refa == 1; }},
-        {"y axis", [](GLPelm& p) { p.revYAxisClicked(); }, [](const RevolutionSurface& s) { return s.aor == 1 && s.refa == 0; }},
-        {"z axis", [](GLPelm& p) { p.revZAxisClicked(); }, [](const RevolutionSurface& s) { return s.aor == 2 && s.refa == 0; }},
-        {"reference x", [](GLPelm& p) { p.refRevXAxisClicked(); }, [](const RevolutionSurface& s) { return s.refa == 0; }},
-        {"reference y", [](GLPelm& p) { p.refRevYAxisClicked(); }, [](const RevolutionSurface& s) { return s.refa == 1; }},
-        {"reference z", [](GLPelm& p) { p.refRevZAxisClicked(); }, [](const RevolutionSurface& s) { return s.refa == 2; }},
-        {"degrees", [](GLPelm& p) { p.rev_degreesChanged(90); }, [](const RevolutionSurface& s) { return s.degrees == 90.0f; }},
-        {"far left", [](GLPelm& p) { p.rot_farLeftClicked(); }, [](const RevolutionSurface& s) { return s.revPoint == 0; }},
-        {"far right", [](GLPelm& p) { p.rot_farRightClicked(); }, [](const RevolutionSurface& s) { return s.revPoint == 1; }},
-        {"closest", [](GLPelm& p) { p.rot_closeAxisClicked(); }, [](const RevolutionSurface& s) { return s.revPoint == 2; }},
-        {"axis", [](GLPelm& p) { p.rot_axisClicked(); }, [](const RevolutionSurface& s) { return s.revPoint == 3; }},
-        {"axis left", [](GLPelm& p) { p.rot_AxisLeftClicked(); }, [](const RevolutionSurface& s) { return s.axisRotPoint == 0; }},
-        {"axis right", [](GLPelm& p) { p.rot_AxisRightClicked(); }, [](const RevolutionSurface& s) { return s.axisRotPoint == 1; }},
-        {"distance", [](GLPelm& p) { p.rot_axisDistChanged(9); }, [](const RevolutionSurface& s) { return s.axisDistance == 9; }},
-        {"mesh", [](GLPelm& p) { p.surfaceMeshClicked(); }, [](const RevolutionSurface& s) { return !s.shading && !s.gradient; }},
-        {"shaded", [](GLPelm& p) { p.surfaceShadedClicked(); }, [](const RevolutionSurface& s) { return s.shading && !s.gradient; }},
-        {"gradient", [](GLPelm& p) { p.surfaceGradientClicked(); }, [](const RevolutionSurface& s) { return s.shading && s.gradient; }},
-        {"u increment", [](GLPelm& p) { p.uparamIncChanged(23); }, [](const RevolutionSurface& s) { return s.uParamInc == 23; }},
-        {"v increment", [](GLPelm& p) { p.vparamIncChanged(29); }, [](const RevolutionSurface& s) { return s.vParamInc == 29; }},
+        {"x axis", [](GLPelm& p) { p.revXAxisClicked(); },
+         [](const RevolutionSurface& s) { return s.aor == 0 && s.refa == 1; }},
+        {"y axis", [](GLPelm& p) { p.revYAxisClicked(); },
+         [](const RevolutionSurface& s) { return s.aor == 1 && s.refa == 0; }},
+        {"z axis", [](GLPelm& p) { p.revZAxisClicked(); },
+         [](const RevolutionSurface& s) { return s.aor == 2 && s.refa == 0; }},
+        {"reference x", [](GLPelm& p) { p.refRevXAxisClicked(); },
+         [](const RevolutionSurface& s) { return s.refa == 0; }},
+        {"reference y", [](GLPelm& p) { p.refRevYAxisClicked(); },
+         [](const RevolutionSurface& s) { return s.refa == 1; }},
+        {"reference z", [](GLPelm& p) { p.refRevZAxisClicked(); },
+         [](const RevolutionSurface& s) { return s.refa == 2; }},
+        {"degrees", [](GLPelm& p) { p.rev_degreesChanged(90); },
+         [](const RevolutionSurface& s) { return s.degrees == 90.0f; }},
+        {"far left", [](GLPelm& p) { p.rot_farLeftClicked(); },
+         [](const RevolutionSurface& s) { return s.revPoint == 0; }},
+        {"far right", [](GLPelm& p) { p.rot_farRightClicked(); },
+         [](const RevolutionSurface& s) { return s.revPoint == 1; }},
+        {"closest", [](GLPelm& p) { p.rot_closeAxisClicked(); },
+         [](const RevolutionSurface& s) { return s.revPoint == 2; }},
+        {"axis", [](GLPelm& p) { p.rot_axisClicked(); },
+         [](const RevolutionSurface& s) { return s.revPoint == 3; }},
+        {"axis left", [](GLPelm& p) { p.rot_AxisLeftClicked(); },
+         [](const RevolutionSurface& s) { return s.axisRotPoint == 0; }},
+        {"axis right", [](GLPelm& p) { p.rot_AxisRightClicked(); },
+         [](const RevolutionSurface& s) { return s.axisRotPoint == 1; }},
+        {"distance", [](GLPelm& p) { p.rot_axisDistChanged(9); },
+         [](const RevolutionSurface& s) { return s.axisDistance == 9; }},
+        {"mesh", [](GLPelm& p) { p.surfaceMeshClicked(); },
+         [](const RevolutionSurface& s) { return !s.shading && !s.gradient; }},
+        {"shaded", [](GLPelm& p) { p.surfaceShadedClicked(); },
+         [](const RevolutionSurface& s) { return s.shading && !s.gradient; }},
+        {"gradient", [](GLPelm& p) { p.surfaceGradientClicked(); },
+         [](const RevolutionSurface& s) { return s.shading && s.gradient; }},
+        {"u increment", [](GLPelm& p) { p.uparamIncChanged(23); },
+         [](const RevolutionSurface& s) { return s.uParamInc == 23; }},
+        {"v increment", [](GLPelm& p) { p.vparamIncChanged(29); },
+         [](const RevolutionSurface& s) { return s.vParamInc == 29; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -339,12 +371,48 @@ TEST(CanvasSlots, PredefinedObjectsAppendActivateAndReport) {
         bool swept;
     };
     const Case cases[] = {
-        {"circle", &GLPelm::NURBS_circleClicked, 4, NurbsCurve::Closed, {-7.5, 0, -7.5}, {7.5, 0, -7.5}, false},
-        {"square", &GLPelm::NURBS_squareClicked, 2, NurbsCurve::Closed, {-7.5, 0, -7.5}, {7.5, 0, -7.5}, false},
-        {"arc", &GLPelm::NURBS_arcClicked, 4, NurbsCurve::Interpolated, {-7.5, 0, 7.5}, {-7.5, 0, -7.5}, false},
-        {"sphere", &GLPelm::NURBS_sphereClicked, 4, NurbsCurve::Interpolated, {0, 0, -7.5}, {-10.5, 0, -7.5}, true},
-        {"cylinder", &GLPelm::NURBS_cylinderClicked, 2, NurbsCurve::Interpolated, {0, 0, -6.5}, {-8.5, 0, -6.5}, true},
-        {"cube", &GLPelm::NURBS_cubeClicked, 2, NurbsCurve::Interpolated, {0, 0, -6.5}, {-8.5, 0, -6.5}, true},
+        {"circle",
+         &GLPelm::NURBS_circleClicked,
+         4,
+         NurbsCurve::Closed,
+         {-7.5, 0, -7.5},
+         {7.5, 0, -7.5},
+         false},
+        {"square",
+         &GLPelm::NURBS_squareClicked,
+         2,
+         NurbsCurve::Closed,
+         {-7.5, 0, -7.5},
+         {7.5, 0, -7.5},
+         false},
+        {"arc",
+         &GLPelm::NURBS_arcClicked,
+         4,
+         NurbsCurve::Interpolated,
+         {-7.5, 0, 7.5},
+         {-7.5, 0, -7.5},
+         false},
+        {"sphere",
+         &GLPelm::NURBS_sphereClicked,
+         4,
+         NurbsCurve::Interpolated,
+         {0, 0, -7.5},
+         {-10.5, 0, -7.5},
+         true},
+        {"cylinder",
+         &GLPelm::NURBS_cylinderClicked,
+         2,
+         NurbsCurve::Interpolated,
+         {0, 0, -6.5},
+         {-8.5, 0, -6.5},
+         true},
+        {"cube",
+         &GLPelm::NURBS_cubeClicked,
+         2,
+         NurbsCurve::Interpolated,
+         {0, 0, -6.5},
+         {-8.5, 0, -6.5},
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -401,7 +469,8 @@ TEST(CanvasSlots, PredefinedObjectsAppendActivateAndReport) {
     const auto* s = dynamic_cast<RevolutionSurface*>(cube.scene.objectAt(1));
     const auto* t = dynamic_cast<RevolutionSurface*>(cylinder.scene.objectAt(1));
     ASSERT_TRUE(s && t);
-    EXPECT_TRUE(s->aor == t->aor && s->refa == t->refa && s->degrees == t->degrees && s->revPoint == t->revPoint);
+    EXPECT_TRUE(s->aor == t->aor && s->refa == t->refa && s->degrees == t->degrees &&
+                s->revPoint == t->revPoint);
 }
 
 TEST(CanvasSlots, CreateRevDecidesByTheActiveObject) {
@@ -412,7 +481,8 @@ TEST(CanvasSlots, CreateRevDecidesByTheActiveObject) {
         int added, toolAfter, reports;
     };
     const Case cases[] = {
-        {"free curve", [](GLPelm& p) { p.setActiveObject(addSquareish(p), ObjectKind::Curve); }, 1, ToolMode::EditPoint, 1},
+        {"free curve", [](GLPelm& p) { p.setActiveObject(addSquareish(p), ObjectKind::Curve); }, 1,
+         ToolMode::EditPoint, 1},
         {"released curve",
          [](GLPelm& p) {
              NurbsCurve* c = addSquareish(p);
@@ -420,9 +490,19 @@ TEST(CanvasSlots, CreateRevDecidesByTheActiveObject) {
              p.setActiveObject(c, ObjectKind::Curve);
          },
          1, ToolMode::EditPoint, 1},
-        {"profile already", [](GLPelm& p) { NurbsCurve* c; addProfileWithSurface(p, c); }, 0, ToolMode::EditPoint, 1},
+        {"profile already",
+         [](GLPelm& p) {
+             NurbsCurve* c;
+             addProfileWithSurface(p, c);
+         },
+         0, ToolMode::EditPoint, 1},
         {"nothing active", [](GLPelm&) {}, 1, ToolMode::PickRevolution, 0},
-        {"Coons curve", [](GLPelm& p) { NurbsCurve* loop[4]; addPatch(p, loop); }, 0, ToolMode::Idle, 0},
+        {"Coons curve",
+         [](GLPelm& p) {
+             NurbsCurve* loop[4];
+             addPatch(p, loop);
+         },
+         0, ToolMode::Idle, 0},
         {"surface active",
          [](GLPelm& p) {
              NurbsCurve* c;
@@ -586,7 +666,8 @@ TEST(CanvasSlots, DeleteKeyRemovesByToolAndLeavesNoLinkBehind) {
         NurbsCurve* curve = addSquareish(p);
         p.setActiveObject(curve, ObjectKind::Curve);
         p.activePoint = 1;
-        for (int tool : {ToolMode::None, ToolMode::Pan, ToolMode::AppendPoint, ToolMode::DeletePoint, ToolMode::PickCoons}) {
+        for (int tool : {ToolMode::None, ToolMode::Pan, ToolMode::AppendPoint, ToolMode::DeletePoint,
+                         ToolMode::PickCoons}) {
             p.toolMode = tool;
             p.pressKey(Qt::Key_Delete);
         }
