@@ -44,11 +44,18 @@ public:
                           Qt::NoModifier);
         QApplication::sendEvent(pelm.get(), &event);
     }
+    // Press and release, then a pause so the next click is no double click.
+    void click(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+        press(at, button);
+        release(at, button);
+        QTest::qWait(5);
+    }
     // Press, one move, release with one button.
     void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
         press(from, button);
         moveHolding(to, button);
         release(to, button);
+        QTest::qWait(5);
     }
     void key(Qt::Key k) { QTest::keyClick(pelm.get(), k); }
 
@@ -60,4 +67,12 @@ private:
     do {                                                                                                     \
         if (!(canvas).ready())                                                                               \
             GTEST_SKIP() << "no shown GL canvas (run under xvfb-run)";                                       \
+    } while (0)
+
+// The pixel positions of most canvas tests assume a device pixel ratio of 1.
+#define KNOTWORK_REQUIRE_UNSCALED_CANVAS(canvas)                                                             \
+    do {                                                                                                     \
+        KNOTWORK_REQUIRE_CANVAS(canvas);                                                                     \
+        if (!(canvas).unscaled())                                                                            \
+            GTEST_SKIP() << "positions here are for a device pixel ratio of 1";                              \
     } while (0)
