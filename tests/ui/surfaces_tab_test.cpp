@@ -1,7 +1,6 @@
 // The "Surfaces" page: each control against the state it leaves in the canvas, the panel switching,
 // the axis sub-panel, the reference-axis rule and the colour button.
 // The surfaces come before Qt: their mesh has a member named emit, which Qt defines as a macro.
-#include "curve_surface.h"
 #include "nurbs_curve.h"
 #include "revolution_surface.h"
 
@@ -142,28 +141,6 @@ TEST(SurfacesTab, EachControlOfTheRevolutionPanelReachesTheSurface) {
     for (int i = 0; i < 30; ++i)
         QTest::keyClick(window.degreesSpin, Qt::Key_Up);
     EXPECT_EQ(s.degrees, 360.0f);
-}
-
-TEST(SurfacesTab, DisplayAndSamplingReachACoonsPatchThroughItsCurve) {
-    KNOTWORK_REQUIRE_APP();
-    auto window = showWindow();
-    window->tabs->setCurrentIndex(1);
-    clickButton(window->squareButton);
-    auto* curve = dynamic_cast<NurbsCurve*>(window->canvas->activeObject);
-    ASSERT_NE(curve, nullptr);
-    CurveSurface patch;
-    curve->surfaceLink = &patch;
-    curve->linkKind = NurbsCurve::CoonsLink;
-
-    clickButton(window->gradientCheck);
-    EXPECT_TRUE(patch.shading && patch.gradient);
-    clickButton(window->shadedCheck);
-    EXPECT_TRUE(patch.shading && !patch.gradient);
-    typeIntoSpin(window->uIncSpin, QStringLiteral("12"));
-    typeIntoSpin(window->vIncSpin, QStringLiteral("14"));
-    EXPECT_EQ(patch.uParamInc, 12);
-    EXPECT_EQ(patch.vParamInc, 14);
-    curve->surfaceLink = nullptr;
 }
 
 TEST(SurfacesTab, SelectButtonsFlipTheirPickModeOnEachClick) {
