@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <istream>
 #include <limits>
+#include <ostream>
 
 void NurbsCurve::copyFrom(const NurbsCurve& other) {
     if (this != &other)
@@ -131,14 +133,16 @@ void NurbsCurve::ensureKnots() {
 
 double NurbsCurve::domainStart() {
     ensureKnots();
-    return hasCurve() && evaluator.reset(knots, order, controlPoints, curveMode == Closed) ? evaluator.domainStart()
-                                                                                           : 0.0;
+    return hasCurve() && evaluator.reset(knots, order, controlPoints, curveMode == Closed)
+               ? evaluator.domainStart()
+               : 0.0;
 }
 
 double NurbsCurve::domainEnd() {
     ensureKnots();
-    return hasCurve() && evaluator.reset(knots, order, controlPoints, curveMode == Closed) ? evaluator.domainEnd()
-                                                                                           : 0.0;
+    return hasCurve() && evaluator.reset(knots, order, controlPoints, curveMode == Closed)
+               ? evaluator.domainEnd()
+               : 0.0;
 }
 
 // ---- Scalar evaluation ----
@@ -272,7 +276,8 @@ bool NurbsCurve::hitTest(double x, double y, double z, int axis) {
     thread_local std::vector<ControlPoint> samples;
     samplePoints(samples);
     for (const ControlPoint& p : samples) {
-        if ((axis == 0 || std::fabs(p.x - x) <= HitTolerance) && (axis == 1 || std::fabs(p.y - y) <= HitTolerance) &&
+        if ((axis == 0 || std::fabs(p.x - x) <= HitTolerance) &&
+            (axis == 1 || std::fabs(p.y - y) <= HitTolerance) &&
             (axis == 2 || std::fabs(p.z - z) <= HitTolerance))
             return true;
     }
@@ -329,7 +334,8 @@ int NurbsCurve::findPoint(double x, double y, double z, int axis) {
     foundPoint = -1;
     for (int i = 0; i < static_cast<int>(controlPoints.size()); ++i) {
         const ControlPoint& p = controlPoints[i];
-        if ((axis == 0 || std::fabs(p.x - x) <= HitTolerance) && (axis == 1 || std::fabs(p.y - y) <= HitTolerance) &&
+        if ((axis == 0 || std::fabs(p.x - x) <= HitTolerance) &&
+            (axis == 1 || std::fabs(p.y - y) <= HitTolerance) &&
             (axis == 2 || std::fabs(p.z - z) <= HitTolerance)) {
             foundPoint = i;
             break;
@@ -375,7 +381,9 @@ void NurbsCurve::deletePoint(int index) {
     computeCentre();
 }
 
-void NurbsCurve::reverseOrder() { std::reverse(controlPoints.begin(), controlPoints.end()); }
+void NurbsCurve::reverseOrder() {
+    std::reverse(controlPoints.begin(), controlPoints.end());
+}
 
 void NurbsCurve::computeCentre() {
     ControlPoint sum(0.0, 0.0, 0.0);
@@ -425,22 +433,29 @@ constexpr int pointRecordSize = 56;
 
 void NurbsCurve::write(std::ostream& out, const SceneList& list) const {
     using namespace LittleEndian;
-    putInt32(out, static_cast<std::int32_t>(controlPoints.size()));
-    putInt32(out, order);
-    putInt32(out, paramInc);
-    putInt32(out, curveMode);
-    putInt32(out, list.positionOf(surfaceLink));
-    putInt32(out, linkKind);
-    putBool(out, showVertices);
-    putBool(out, showEdge);
-    putBool(out, showCurve);
-    putBool(out, spareFlag);
-    for (float c : color)
-        putFloat32(out, c);
+    // The whole record is packed first and written once: one stream call per curve, not per field.
+    std::vector<unsigned char> record(curveRecordSize + pointRecordSize * controlPoints.size());
+    unsigned char* at = record.data();
+    storeInt32(at, static_cast<std::int32_t>(controlPoints.size()));
+    storeInt32(at + 4, order);
+    storeInt32(at + 8, paramInc);
+    storeInt32(at + 12, curveMode);
+    storeInt32(at + 16, list.positionOf(surfaceLink));
+    storeInt32(at + 20, linkKind);
+    storeBool(at + 24, showVertices);
+    storeBool(at + 25, showEdge);
+    storeBool(at + 26, showCurve);
+    storeBool(at + 27, spareFlag);
+    for (int i = 0; i < 3; ++i)
+        storeFloat32(at + 28 + 4 * i, color[i]);
+    at += curveRecordSize;
     for (const ControlPoint& p : controlPoints) {
-        for (double v : {p.x, p.y, p.z, p.nx, p.ny, p.nz, p.w})
-            putFloat64(out, v);
+        for (double v : {p.x, p.y, p.z, p.nx, p.ny, p.nz, p.w}) {
+            storeFloat64(at, v);
+            at += 8;
+        }
     }
+    out.write(reinterpret_cast<const char*>(record.data()), static_cast<std::streamsize>(record.size()));
 }
 
 void NurbsCurve::read(std::istream& in) {

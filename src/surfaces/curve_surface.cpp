@@ -2,8 +2,8 @@
 #include "curve_surface.h"
 
 #include "fold_colour.h"
+#include "little_endian.h"
 #include "nurbs_curve.h"
-#include "record_bytes.h"
 #include "scene_list.h"
 
 #include <cmath>
@@ -411,18 +411,19 @@ bool CurveSurface::hitTest(double, double, double, int) {
 void CurveSurface::write(std::ostream& out, const SceneList& list) const {
     unsigned char record[RecordSize] = {};
     for (int i = 0; i < 4; ++i)
-        putInt32(record, 4 * i, i < static_cast<int>(curves.size()) ? list.positionOf(curves[i]) : -1);
-    putInt32(record, 16, uParamInc);
-    putInt32(record, 20, vParamInc);
-    putBool(record, 24, shading);
-    putBool(record, 25, showVertices);
-    putBool(record, 26, showEdge);
-    putBool(record, 27, showCurve);
-    putBool(record, 28, spareFlag);
-    putFloat32(record, 32, color[0]);
-    putFloat32(record, 36, color[1]);
-    putFloat32(record, 40, color[2]);
-    putBool(record, 44, gradient);
+        LittleEndian::storeInt32(record + 4 * i,
+                                 i < static_cast<int>(curves.size()) ? list.positionOf(curves[i]) : -1);
+    LittleEndian::storeInt32(record + 16, uParamInc);
+    LittleEndian::storeInt32(record + 20, vParamInc);
+    LittleEndian::storeBool(record + 24, shading);
+    LittleEndian::storeBool(record + 25, showVertices);
+    LittleEndian::storeBool(record + 26, showEdge);
+    LittleEndian::storeBool(record + 27, showCurve);
+    LittleEndian::storeBool(record + 28, spareFlag);
+    LittleEndian::storeFloat32(record + 32, color[0]);
+    LittleEndian::storeFloat32(record + 36, color[1]);
+    LittleEndian::storeFloat32(record + 40, color[2]);
+    LittleEndian::storeBool(record + 44, gradient);
     out.write(reinterpret_cast<const char*>(record), RecordSize);
 }
 
@@ -433,21 +434,21 @@ void CurveSurface::read(std::istream& in) {
         return;
     bool ended = false;
     for (int i = 0; i < 4; ++i) {
-        const int position = getInt32(record, 4 * i);
+        const int position = LittleEndian::int32At(record + 4 * i);
         ended = ended || position == -1;
         curveIndexes[i] = ended ? -1 : position;
     }
-    uParamInc = getInt32(record, 16);
-    vParamInc = getInt32(record, 20);
-    shading = getBool(record, 24);
-    showVertices = getBool(record, 25);
-    showEdge = getBool(record, 26);
-    showCurve = getBool(record, 27);
-    spareFlag = getBool(record, 28);
-    color[0] = getFloat32(record, 32);
-    color[1] = getFloat32(record, 36);
-    color[2] = getFloat32(record, 40);
-    gradient = getBool(record, 44);
+    uParamInc = LittleEndian::int32At(record + 16);
+    vParamInc = LittleEndian::int32At(record + 20);
+    shading = LittleEndian::boolAt(record + 24);
+    showVertices = LittleEndian::boolAt(record + 25);
+    showEdge = LittleEndian::boolAt(record + 26);
+    showCurve = LittleEndian::boolAt(record + 27);
+    spareFlag = LittleEndian::boolAt(record + 28);
+    color[0] = LittleEndian::float32At(record + 32);
+    color[1] = LittleEndian::float32At(record + 36);
+    color[2] = LittleEndian::float32At(record + 40);
+    gradient = LittleEndian::boolAt(record + 44);
 }
 
 void CurveSurface::resolveLinks(const SceneList& list) {

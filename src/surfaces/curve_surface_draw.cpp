@@ -12,7 +12,7 @@ void CurveSurface::draw(bool, bool) {
         // The new name is taken before the old one is freed, so the two never coincide.
         const GLuint list = glGenLists(1);
         glNewList(list, GL_COMPILE);
-        surfaceMesh.emit();
+        surfaceMesh.emitGl();
         glEndList();
         releaseDisplayList();
         displayList = list;

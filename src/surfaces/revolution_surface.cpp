@@ -2,8 +2,8 @@
 #include "revolution_surface.h"
 
 #include "fold_colour.h"
+#include "little_endian.h"
 #include "nurbs_curve.h"
-#include "record_bytes.h"
 #include "scene_list.h"
 
 #include <cmath>
@@ -327,24 +327,24 @@ bool RevolutionSurface::hitTest(double, double, double, int) {
 
 void RevolutionSurface::write(std::ostream& out, const SceneList& list) const {
     unsigned char record[RecordSize] = {};
-    putInt32(record, 0, list.positionOf(profile));
-    putInt32(record, 4, aor);
-    putInt32(record, 8, refa);
-    putFloat32(record, 12, degrees);
-    putInt32(record, 16, uParamInc);
-    putInt32(record, 20, vParamInc);
-    putBool(record, 24, shading);
-    putInt32(record, 28, revPoint);
-    putInt32(record, 32, axisDistance);
-    putInt32(record, 36, axisRotPoint);
-    putBool(record, 40, showVertices);
-    putBool(record, 41, showEdge);
-    putBool(record, 42, showCurve);
-    putBool(record, 43, spareFlag);
-    putFloat32(record, 44, color[0]);
-    putFloat32(record, 48, color[1]);
-    putFloat32(record, 52, color[2]);
-    putBool(record, 56, gradient);
+    LittleEndian::storeInt32(record, list.positionOf(profile));
+    LittleEndian::storeInt32(record + 4, aor);
+    LittleEndian::storeInt32(record + 8, refa);
+    LittleEndian::storeFloat32(record + 12, degrees);
+    LittleEndian::storeInt32(record + 16, uParamInc);
+    LittleEndian::storeInt32(record + 20, vParamInc);
+    LittleEndian::storeBool(record + 24, shading);
+    LittleEndian::storeInt32(record + 28, revPoint);
+    LittleEndian::storeInt32(record + 32, axisDistance);
+    LittleEndian::storeInt32(record + 36, axisRotPoint);
+    LittleEndian::storeBool(record + 40, showVertices);
+    LittleEndian::storeBool(record + 41, showEdge);
+    LittleEndian::storeBool(record + 42, showCurve);
+    LittleEndian::storeBool(record + 43, spareFlag);
+    LittleEndian::storeFloat32(record + 44, color[0]);
+    LittleEndian::storeFloat32(record + 48, color[1]);
+    LittleEndian::storeFloat32(record + 52, color[2]);
+    LittleEndian::storeBool(record + 56, gradient);
     out.write(reinterpret_cast<const char*>(record), RecordSize);
 }
 
@@ -353,24 +353,24 @@ void RevolutionSurface::read(std::istream& in) {
     // A record cut short changes nothing; the stream is left failed for the reader to see.
     if (!in.read(reinterpret_cast<char*>(record), RecordSize))
         return;
-    profileIndex = getInt32(record, 0);
-    aor = getInt32(record, 4);
-    refa = getInt32(record, 8);
-    degrees = getFloat32(record, 12);
-    uParamInc = getInt32(record, 16);
-    vParamInc = getInt32(record, 20);
-    shading = getBool(record, 24);
-    revPoint = getInt32(record, 28);
-    axisDistance = getInt32(record, 32);
-    axisRotPoint = getInt32(record, 36);
-    showVertices = getBool(record, 40);
-    showEdge = getBool(record, 41);
-    showCurve = getBool(record, 42);
-    spareFlag = getBool(record, 43);
-    color[0] = getFloat32(record, 44);
-    color[1] = getFloat32(record, 48);
-    color[2] = getFloat32(record, 52);
-    gradient = getBool(record, 56);
+    profileIndex = LittleEndian::int32At(record);
+    aor = LittleEndian::int32At(record + 4);
+    refa = LittleEndian::int32At(record + 8);
+    degrees = LittleEndian::float32At(record + 12);
+    uParamInc = LittleEndian::int32At(record + 16);
+    vParamInc = LittleEndian::int32At(record + 20);
+    shading = LittleEndian::boolAt(record + 24);
+    revPoint = LittleEndian::int32At(record + 28);
+    axisDistance = LittleEndian::int32At(record + 32);
+    axisRotPoint = LittleEndian::int32At(record + 36);
+    showVertices = LittleEndian::boolAt(record + 40);
+    showEdge = LittleEndian::boolAt(record + 41);
+    showCurve = LittleEndian::boolAt(record + 42);
+    spareFlag = LittleEndian::boolAt(record + 43);
+    color[0] = LittleEndian::float32At(record + 44);
+    color[1] = LittleEndian::float32At(record + 48);
+    color[2] = LittleEndian::float32At(record + 52);
+    gradient = LittleEndian::boolAt(record + 56);
 }
 
 void RevolutionSurface::resolveLinks(const SceneList& list) {

@@ -42,5 +42,5 @@ struct SurfaceMesh {
     void addVertex(double x, double y, double z, double nx, double ny, double nz);
 
     // Emits the mesh as immediate-mode GL calls (into a display list being compiled, or at once).
-    void emit() const;
+    void emitGl() const;
 };

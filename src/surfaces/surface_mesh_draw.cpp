@@ -18,7 +18,7 @@ GLenum glModeOf(int mode) {
 }
 } // namespace
 
-void SurfaceMesh::emit() const {
+void SurfaceMesh::emitGl() const {
     if (translated) {
         glPushMatrix();
         glTranslatef(offset[0], offset[1], offset[2]);

@@ -1,10 +1,8 @@
 // The canvas's scene-file slots: a load replaces scene and selection only when the whole file is good.
-// Before any Qt header: Qt's emit macro would clash with SurfaceMesh::emit.
+#include "gl_pelm.h"
 #include "nurbs_curve.h"
 #include "predefined_shapes.h"
 #include "revolution_surface.h"
-
-#include "gl_pelm.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
