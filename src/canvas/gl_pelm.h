@@ -211,4 +211,6 @@ private:
     void dragInPerspectiveView(int dx, int dy);
     void deleteSelection();
     void createPredefined(int shape);
+    // Frees a surface's display list; needs this canvas's context current (no-op for curves).
+    static void releaseDisplayListOf(SceneObject* object);
 };

@@ -41,8 +41,11 @@ bool GLPelm::loadSceneFile(const char* name, std::ostream& out, std::ostream& er
     activePoint = -1;
     // The old surfaces release their display lists in the context that made them.
     const bool hasContext = context() && context()->isValid();
-    if (hasContext)
+    if (hasContext) {
         makeCurrent();
+        for (SceneNode* node = scene.first; node; node = node->next)
+            releaseDisplayListOf(node->object);
+    }
     scene = std::move(loaded);
     if (hasContext)
         doneCurrent();

@@ -84,15 +84,18 @@ void GLPelm::removeFromScene(SceneObject* object) {
     const bool makeOwnCurrent = own && own->isValid() && QOpenGLContext::currentContext() != own;
     if (makeOwnCurrent)
         makeCurrent();
-    if (own && own->isValid()) {
-        if (auto* revolution = dynamic_cast<RevolutionSurface*>(object))
-            revolution->releaseDisplayList();
-        else if (auto* patch = dynamic_cast<CurveSurface*>(object))
-            patch->releaseDisplayList();
-    }
+    if (own && own->isValid())
+        releaseDisplayListOf(object);
     scene.remove(object);
     if (makeOwnCurrent)
         doneCurrent();
+}
+
+void GLPelm::releaseDisplayListOf(SceneObject* object) {
+    if (auto* revolution = dynamic_cast<RevolutionSurface*>(object))
+        revolution->releaseDisplayList();
+    else if (auto* patch = dynamic_cast<CurveSurface*>(object))
+        patch->releaseDisplayList();
 }
 
 void GLPelm::reportCurveParameters(const NurbsCurve& curve) {

@@ -6,8 +6,11 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <GL/gl.h>
 
 #include <filesystem>
 #include <fstream>
@@ -95,6 +98,34 @@ TEST(SceneSlots, FailuresKeepSceneSelectionAndOldFileAndSaySo) {
                     canvas.pickedCurve == profile && canvas.activePoint == 2);
     }
     EXPECT_TRUE(std::filesystem::is_directory(folder + "/taken"));
+}
+
+// The old scene's surfaces give their display lists back, so repeated loads do not grow GL memory.
+TEST(SceneSlots, LoadReleasesTheDisplayListsOfTheReplacedSurfaces) {
+    if (!QApplication::instance())
+        GTEST_SKIP() << "no display (run under xvfb-run)";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.path().toStdString() + "/sphere.nbs";
+    GLPelm canvas(nullptr, "canvas");
+    canvas.resize(400, 300);
+    canvas.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
+    makeSphereScene(canvas);
+    canvas.grabFramebuffer(); // draws the sphere, which compiles its list
+    const auto* sphere = dynamic_cast<RevolutionSurface*>(canvas.scene.objectAt(1));
+    ASSERT_TRUE(sphere);
+    const unsigned int oldList = sphere->displayList;
+    canvas.makeCurrent();
+    ASSERT_TRUE(glIsList(oldList));
+    canvas.doneCurrent();
+
+    std::ostringstream out, err;
+    ASSERT_TRUE(canvas.saveSceneFile(path.c_str(), out, err)) << err.str();
+    ASSERT_TRUE(canvas.loadSceneFile(path.c_str(), out, err)) << err.str();
+    canvas.makeCurrent();
+    EXPECT_FALSE(glIsList(oldList));
+    canvas.doneCurrent();
 }
 
 // The window reaches the slots through the meta-object system; they report on standard output.
