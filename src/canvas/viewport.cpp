@@ -101,25 +101,33 @@ void Viewport::orthographicExtents(double& l, double& r, double& b, double& t) c
     }
 }
 
-bool Viewport::applyOrthographic() {
-    if (!(width > 0.0f && height > 0.0f))
-        return false;
-    const auto ix = static_cast<GLint>(x), iy = static_cast<GLint>(y);
-    const auto iw = static_cast<GLsizei>(width), ih = static_cast<GLsizei>(height);
-
-    glViewport(ix, iy, iw, ih);
+void Viewport::beginPixelDrawing() const {
+    glViewport(static_cast<GLint>(x), static_cast<GLint>(y), static_cast<GLsizei>(width),
+               static_cast<GLsizei>(height));
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0.0, width, 0.0, height, -1000.0, 1000.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
+}
+
+void Viewport::setSceneArea() const {
+    // A view lower than its strip has no drawing area; a negative height would be rejected by GL
+    // and leave the whole rectangle as the viewport, so the scene would paint over the strip.
+    const auto sceneHeight = static_cast<GLsizei>(height) - static_cast<GLsizei>(titleStripHeight);
+    glViewport(static_cast<GLint>(x), static_cast<GLint>(y), static_cast<GLsizei>(width),
+               std::max<GLsizei>(sceneHeight, 0));
+}
+
+bool Viewport::applyOrthographic() {
+    if (!(width > 0.0f && height > 0.0f))
+        return false;
+    beginPixelDrawing();
     drawAxesIndicator();
     drawTitleStrip(width, height);
 
-    // A view lower than its strip has no drawing area; a negative height would be rejected by GL
-    // and leave the whole rectangle as the viewport, so the scene would paint over the strip.
-    glViewport(ix, iy, iw, std::max<GLsizei>(ih - static_cast<GLsizei>(titleStripHeight), 0));
+    setSceneArea();
     double l, r, b, t;
     orthographicExtents(l, r, b, t);
     glMatrixMode(GL_PROJECTION);
@@ -136,16 +144,7 @@ bool Viewport::applyOrthographic() {
 bool Viewport::applyPerspective() {
     if (!(width > 0.0f && height > 0.0f))
         return false;
-    const auto ix = static_cast<GLint>(x), iy = static_cast<GLint>(y);
-    const auto iw = static_cast<GLsizei>(width), ih = static_cast<GLsizei>(height);
-
-    glViewport(ix, iy, iw, ih);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0.0, width, 0.0, height, -1000.0, 1000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
+    beginPixelDrawing();
     glColor3f(0.0f, 0.0f, 0.0f);
     glBegin(GL_QUADS);
     glVertex2f(0.0f, 0.0f);
@@ -160,7 +159,7 @@ bool Viewport::applyPerspective() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(45.0, static_cast<double>(width) / height, nearPlane, farPlane);
-    glViewport(ix, iy, iw, std::max<GLsizei>(ih - static_cast<GLsizei>(titleStripHeight), 0));
+    setSceneArea();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     applyViewTransform();

@@ -53,4 +53,10 @@ public:
     void buildGridList();
     void drawAxesIndicator() const;
     void drawTitleStrip(float w, float h) const;
+
+private:
+    // One unit per pixel over the whole rectangle, depth test off: the frame for the decoration.
+    void beginPixelDrawing() const;
+    // The GL viewport below the title strip, where the scene is drawn.
+    void setSceneArea() const;
 };

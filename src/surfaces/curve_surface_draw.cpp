@@ -9,19 +9,11 @@ void CurveSurface::draw(bool, bool) {
     if (dirty) {
         dirty = false;
         tessellate();
-        // The new name is taken before the old one is freed, so the two never coincide.
-        const GLuint list = glGenLists(1);
-        glNewList(list, GL_COMPILE);
-        surfaceMesh.emitGl();
-        glEndList();
-        releaseDisplayList();
-        displayList = list;
+        displayList = surfaceMesh.compileReplacing(displayList);
     }
     glCallList(displayList);
 }
 
 void CurveSurface::releaseDisplayList() {
-    if (displayList != 0)
-        glDeleteLists(displayList, 1);
-    displayList = 0;
+    SurfaceMesh::releaseList(displayList);
 }

@@ -43,4 +43,7 @@ struct SurfaceMesh {
 
     // Emits the mesh as immediate-mode GL calls (into a display list being compiled, or at once).
     void emitGl() const;
+    // Compiles the mesh into a new display list and frees `previous` (0: none); returns the new name.
+    unsigned int compileReplacing(unsigned int previous) const;
+    static void releaseList(unsigned int& list);
 };

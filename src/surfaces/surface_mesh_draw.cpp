@@ -52,3 +52,19 @@ void SurfaceMesh::emitGl() const {
     if (translated)
         glPopMatrix();
 }
+
+unsigned int SurfaceMesh::compileReplacing(unsigned int previous) const {
+    // The new name is taken before the old one is freed, so the two never coincide.
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    emitGl();
+    glEndList();
+    releaseList(previous);
+    return list;
+}
+
+void SurfaceMesh::releaseList(unsigned int& list) {
+    if (list != 0)
+        glDeleteLists(list, 1);
+    list = 0;
+}
