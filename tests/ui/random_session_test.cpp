@@ -1,0 +1,214 @@
+// A seeded random session against the shown window, checking the scene after every event; the rule
+// checker itself against scenes broken on purpose; and peak memory over a long session (manual).
+#include "curve_surface.h"
+#include "nurbs_curve.h"
+#include "revolution_surface.h"
+
+#include "gl_pelm.h"
+#include "scene_invariants.h"
+#include "session_driver.h"
+#include "window_test_support.h"
+
+#include <QTemporaryDir>
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <string>
+
+namespace {
+
+// KNOTWORK_SESSION_SEED and KNOTWORK_SESSION_EVENTS replay or lengthen a session.
+unsigned long long environmentNumber(const char* name, unsigned long long fallback) {
+    const char* text = std::getenv(name);
+    if (!text || !*text)
+        return fallback;
+    return std::strtoull(text, nullptr, 10);
+}
+
+constexpr unsigned long long defaultSeed = 20261207;
+constexpr unsigned long long defaultEvents = 2000;
+
+// The peak resident set so far, in kB, from the kernel's own bookkeeping.
+long peakResidentKilobytes() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status)
+        return -1;
+    char line[256];
+    long kilobytes = -1;
+    while (std::fgets(line, sizeof line, status))
+        if (std::strncmp(line, "VmHWM:", 6) == 0)
+            kilobytes = std::strtol(line + 6, nullptr, 10);
+    std::fclose(status);
+    return kilobytes;
+}
+
+// Display lists alive in the canvas's context among the names up to highest, against what the scene
+// may hold: one per surface, the grids of the orthographic views and the font's 256 glyphs.
+struct ListCount {
+    int alive = 0, allowed = 0;
+};
+
+ListCount countDisplayLists(GLPelm& canvas, unsigned highest) {
+    canvas.makeCurrent();
+    ListCount count;
+    for (unsigned name = 1; name <= highest; ++name)
+        if (glIsList(name))
+            ++count.alive;
+    canvas.doneCurrent();
+    int surfaces = 0;
+    for (const SceneNode* node = canvas.scene.first; node; node = node->next)
+        if (node->kind != ObjectKind::Curve)
+            ++surfaces;
+    count.allowed = surfaces + 4 + 256;
+    return count;
+}
+
+unsigned highestSurfaceList(const GLPelm& canvas, unsigned highest) {
+    for (const SceneNode* node = canvas.scene.first; node; node = node->next) {
+        if (const auto* revolution = dynamic_cast<const RevolutionSurface*>(node->object))
+            highest = std::max(highest, revolution->displayList);
+        else if (const auto* patch = dynamic_cast<const CurveSurface*>(node->object))
+            highest = std::max(highest, patch->displayList);
+    }
+    return highest;
+}
+
+// Runs events [from, to) of the session, checking the scene after each. Returns false at the first
+// broken rule, after reporting the seed, the event and the events that led there.
+bool runSession(GLObjectWindow& window, SessionDriver& driver, unsigned long long seed, long from, long to,
+                unsigned* highestList = nullptr) {
+    for (long index = from; index < to; ++index) {
+        driver.step(static_cast<int>(index));
+        if (highestList)
+            *highestList = highestSurfaceList(*window.canvas, *highestList);
+        const std::string fault = sceneFault(*window.canvas);
+        if (!fault.empty()) {
+            ADD_FAILURE() << "seed " << seed << ", event " << index << ": " << fault << "\n"
+                          << "replay: KNOTWORK_SESSION_SEED=" << seed
+                          << " KNOTWORK_SESSION_EVENTS=" << index + 1 << "\nlast events:\n"
+                          << driver.describeRecent();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(RandomSession, EverySceneRuleHoldsAfterEveryEvent) {
+    KNOTWORK_REQUIRE_APP();
+    const unsigned long long seed = environmentNumber("KNOTWORK_SESSION_SEED", defaultSeed);
+    const long events = static_cast<long>(environmentNumber("KNOTWORK_SESSION_EVENTS", defaultEvents));
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    auto window = showWindow();
+    ASSERT_TRUE(sceneFault(*window->canvas).empty());
+    SessionDriver driver(*window, seed, folder.path());
+    unsigned highestList = 0;
+    ASSERT_TRUE(runSession(*window, driver, seed, 0, events, &highestList));
+    // Every rebuild freed the list it replaced: no more lists live than the scene can account for.
+    window->canvas->grabFramebuffer();
+    const ListCount lists = countDisplayLists(*window->canvas, highestList + 300);
+    EXPECT_LE(lists.alive, lists.allowed)
+        << "display lists outlive their surfaces after " << events << " events";
+    // The session did real work: objects were made, so the rules were checked on more than an empty scene.
+    EXPECT_GT(window->canvas->scene.size(), 0);
+}
+
+// The checker must see each kind of damage, or a quiet session proves nothing.
+TEST(RandomSession, RuleCheckerNamesEachKindOfDamage) {
+    KNOTWORK_REQUIRE_APP();
+    struct Case {
+        const char* damage;
+        std::function<void(GLPelm&, NurbsCurve&, RevolutionSurface&)> apply;
+    };
+    static NurbsCurve outsider;
+    const Case cases[] = {
+        {"active object outside the scene",
+         [](GLPelm& c, NurbsCurve&, RevolutionSurface&) {
+             c.activeObject = &outsider;
+             c.activeKind = ObjectKind::Curve;
+         }},
+        {"active kind not the object's",
+         [](GLPelm& c, NurbsCurve& curve, RevolutionSurface&) {
+             c.activeObject = &curve;
+             c.activeKind = ObjectKind::Coons;
+         }},
+        {"picked curve outside the scene",
+         [](GLPelm& c, NurbsCurve&, RevolutionSurface&) { c.pickedCurve = &outsider; }},
+        {"curve names a surface that has another profile",
+         [](GLPelm& c, NurbsCurve& curve, RevolutionSurface&) {
+             auto* other = new NurbsCurve;
+             other->setControlPoints({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
+             other->surfaceLink = curve.surfaceLink;
+             other->linkKind = NurbsCurve::RevolutionLink;
+             c.scene.append(other, ObjectKind::Curve);
+         }},
+        {"profile links elsewhere",
+         [](GLPelm&, NurbsCurve& curve, RevolutionSurface&) {
+             curve.surfaceLink = nullptr;
+             curve.linkKind = NurbsCurve::FreeLink;
+         }},
+        {"link kind of the wrong surface",
+         [](GLPelm&, NurbsCurve& curve, RevolutionSurface&) { curve.linkKind = NurbsCurve::CoonsLink; }},
+        {"non-finite control point",
+         [](GLPelm&, NurbsCurve& curve, RevolutionSurface&) {
+             curve.controlPoints[1].y = std::numeric_limits<double>::infinity();
+         }},
+        {"negative weight",
+         [](GLPelm&, NurbsCurve& curve, RevolutionSurface&) { curve.controlPoints[2].w = -0.5; }},
+        {"profile outside the scene",
+         [](GLPelm&, NurbsCurve&, RevolutionSurface& surface) { surface.profile = &outsider; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.damage);
+        auto window = makeWindow();
+        GLPelm& canvas = *window->canvas;
+        auto* curve = new NurbsCurve;
+        curve->setControlPoints({{1, 0, 0}, {2, 1, 0}, {1, 2, 0}, {3, 3, 0}});
+        auto* surface = new RevolutionSurface;
+        curve->surfaceLink = surface;
+        curve->linkKind = NurbsCurve::RevolutionLink;
+        surface->setProfile(curve);
+        canvas.scene.append(curve, ObjectKind::Curve);
+        canvas.scene.append(surface, ObjectKind::Revolution);
+        ASSERT_EQ(sceneFault(canvas), "");
+        c.apply(canvas, *curve, *surface);
+        EXPECT_NE(sceneFault(canvas), "");
+        // Leave nothing dangling for the canvas's destructor.
+        canvas.activeObject = nullptr;
+        canvas.pickedCurve = nullptr;
+        surface->profile = nullptr;
+    }
+}
+
+// Manual: peak resident memory after 1,000 events and after a long session (100,000 by default, or
+// KNOTWORK_SESSION_EVENTS). Run with --gtest_also_run_disabled_tests in the normal build.
+TEST(RandomSession, DISABLED_PeakMemoryOverALongSession) {
+    KNOTWORK_REQUIRE_APP();
+    const unsigned long long seed = environmentNumber("KNOTWORK_SESSION_SEED", defaultSeed);
+    const long events = static_cast<long>(environmentNumber("KNOTWORK_SESSION_EVENTS", 100000));
+    const long early = std::min(1000L, events);
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    auto window = showWindow();
+    SessionDriver driver(*window, seed, folder.path());
+    unsigned highestList = 0;
+    ASSERT_TRUE(runSession(*window, driver, seed, 0, early, &highestList));
+    const long earlyPeak = peakResidentKilobytes();
+    ASSERT_TRUE(runSession(*window, driver, seed, early, events, &highestList));
+    const long latePeak = peakResidentKilobytes();
+    window->canvas->grabFramebuffer();
+    const ListCount lists = countDisplayLists(*window->canvas, highestList + 300);
+    std::printf("peak resident memory: %ld kB after %ld events, %ld kB after %ld events; "
+                "%d display lists alive (at most %d allowed)\n",
+                earlyPeak, early, latePeak, events, lists.alive, lists.allowed);
+    EXPECT_LE(lists.alive, lists.allowed);
+    // The scene is capped, so a long session may hold no more than a short one plus the allocator's slack.
+    EXPECT_LE(latePeak, earlyPeak + earlyPeak / 2) << "memory grows with the length of the session";
+}
