@@ -21,8 +21,8 @@ public:
     int maxPointsPerCurve = 200;
     // Every this many events the window handles its posted events (and so repaints), and the canvas
     // renders a frame at once.
-    int repaintEvery = 8;
-    int grabEvery = 50;
+    int repaintEvery = 20;
+    int grabEvery = 100;
     // How many of the last events describeRecent() lists.
     int logLength = 30;
 
