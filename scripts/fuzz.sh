@@ -49,6 +49,8 @@ build_fuzzers() {
     mkdir -p "$build"
     # -fsanitize=fuzzer-no-link instruments the libraries; only the targets carry libFuzzer's main.
     build_library fuzz -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+    # The seed generator is built only on request; checking it here keeps it in step with the readers.
+    "$cxx" "${common[@]}" -fsyntax-only fuzz/make_fuzz_corpus.cpp
     local target
     for target in scene_file tga; do
         compile "$build/${target}_fuzzer.o" "fuzz/${target}_fuzzer.cpp" "${fuzz_flags[@]}"
