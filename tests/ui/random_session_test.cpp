@@ -3,6 +3,7 @@
 #include "curve_surface.h"
 #include "nurbs_curve.h"
 #include "revolution_surface.h"
+#include "scene_file.h"
 
 #include "gl_pelm.h"
 #include "scene_invariants.h"
@@ -118,6 +119,30 @@ TEST(RandomSession, EverySceneRuleHoldsAfterEveryEvent) {
         << "display lists outlive their surfaces after " << events << " events";
     // The session did real work: objects were made, so the rules were checked on more than an empty scene.
     EXPECT_GT(window->canvas->scene.size(), 0);
+}
+
+// A failure is only as good as its replay: the same seed must send the same events again.
+TEST(RandomSession, SameSeedReplaysTheSameEvents) {
+    KNOTWORK_REQUIRE_APP();
+    std::string logs[2], scenes[2];
+    for (int run = 0; run < 2; ++run) {
+        QTemporaryDir folder;
+        ASSERT_TRUE(folder.isValid());
+        auto window = showWindow();
+        SessionDriver driver(*window, 77, folder.path());
+        driver.logLength = 200;
+        for (int index = 0; index < 150; ++index)
+            driver.step(index);
+        // The log names the temporary folder, which differs between the runs.
+        logs[run] = driver.describeRecent();
+        for (size_t at; (at = logs[run].find(folder.path().toStdString())) != std::string::npos;)
+            logs[run].replace(at, folder.path().size(), "<folder>");
+        SceneFile file;
+        ASSERT_TRUE(file.serialise(window->canvas->scene, scenes[run]));
+    }
+    EXPECT_EQ(logs[0], logs[1]);
+    EXPECT_EQ(scenes[0], scenes[1]);
+    EXPECT_NE(logs[0].find("#149 "), std::string::npos);
 }
 
 // The checker must see each kind of damage, or a quiet session proves nothing.
