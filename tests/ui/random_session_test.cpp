@@ -10,6 +10,7 @@
 #include "session_driver.h"
 #include "window_test_support.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <GL/gl.h>
@@ -22,6 +23,14 @@
 #include <string>
 
 namespace {
+
+// The committed data folder as the working directory while a window lives, so that the font and the
+// icons load and the title strips are drawn too. The session itself writes only into its own folder.
+struct DataFolderAsWorkingDirectory {
+    QString previous = QDir::currentPath();
+    DataFolderAsWorkingDirectory() { QDir::setCurrent(QStringLiteral(KNOTWORK_SOURCE_DIR "/data")); }
+    ~DataFolderAsWorkingDirectory() { QDir::setCurrent(previous); }
+};
 
 // KNOTWORK_SESSION_SEED and KNOTWORK_SESSION_EVENTS replay or lengthen a session.
 unsigned long long environmentNumber(const char* name, unsigned long long fallback) {
@@ -107,6 +116,7 @@ TEST(RandomSession, EverySceneRuleHoldsAfterEveryEvent) {
     const long events = static_cast<long>(environmentNumber("KNOTWORK_SESSION_EVENTS", defaultEvents));
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
+    const DataFolderAsWorkingDirectory data;
     auto window = showWindow();
     ASSERT_TRUE(sceneFault(*window->canvas).empty());
     SessionDriver driver(*window, seed, folder.path());
@@ -128,6 +138,7 @@ TEST(RandomSession, SameSeedReplaysTheSameEvents) {
     for (int run = 0; run < 2; ++run) {
         QTemporaryDir folder;
         ASSERT_TRUE(folder.isValid());
+        const DataFolderAsWorkingDirectory data;
         auto window = showWindow();
         SessionDriver driver(*window, 77, folder.path());
         driver.logLength = 200;
@@ -221,6 +232,7 @@ TEST(RandomSession, DISABLED_PeakMemoryOverALongSession) {
     const long early = std::min(1000L, events);
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
+    const DataFolderAsWorkingDirectory data;
     auto window = showWindow();
     SessionDriver driver(*window, seed, folder.path());
     unsigned highestList = 0;
