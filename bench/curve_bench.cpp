@@ -1,6 +1,6 @@
 // Nanoseconds per curve point: the fused four-lane evaluation against the scalar transcription.
-#include "curve_evaluator.h"
-#include "nurbs_curve.h"
+#include "geometry/curve_evaluator.h"
+#include "geometry/nurbs_curve.h"
 #include "scalar_curve_reference.h"
 
 #include <benchmark/benchmark.h>
@@ -28,9 +28,9 @@ std::unique_ptr<NurbsCurve> benchCurve(int order) {
 
 void perPoint(benchmark::State& state, int pointsPerIteration) {
     state.SetItemsProcessed(state.iterations() * pointsPerIteration);
-    state.counters["time_per_point"] = benchmark::Counter(static_cast<double>(pointsPerIteration),
-                                                          benchmark::Counter::kIsIterationInvariantRate |
-                                                              benchmark::Counter::kInvert);
+    state.counters["time_per_point"] =
+        benchmark::Counter(static_cast<double>(pointsPerIteration),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void FusedPoints(benchmark::State& state) {

@@ -1,8 +1,8 @@
 // Tessellation speed of the surfaces: rebuilding into the plain mesh, without GL.
-#include "curve_surface.h"
-#include "nurbs_curve.h"
-#include "predefined_shapes.h"
-#include "revolution_surface.h"
+#include "geometry/nurbs_curve.h"
+#include "surfaces/curve_surface.h"
+#include "surfaces/predefined_shapes.h"
+#include "surfaces/revolution_surface.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,12 +1,12 @@
 // libFuzzer target: arbitrary bytes through the scene-file reader, then the loaded scene through a save/load
 // round trip and a rebuild.
-#include "curve_surface.h"
-#include "nurbs_curve.h"
-#include "revolution_surface.h"
-#include "scene_file.h"
-#include "scene_list.h"
-#include "scene_object.h"
-#include "surface_mesh.h"
+#include "geometry/nurbs_curve.h"
+#include "geometry/scene_list.h"
+#include "geometry/scene_object.h"
+#include "surfaces/curve_surface.h"
+#include "surfaces/revolution_surface.h"
+#include "surfaces/scene_file.h"
+#include "surfaces/surface_mesh.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // libFuzzer target: arbitrary bytes through the font's TGA reader, checking what a successful read promises.
-#include "tga_image.h"
+#include "canvas/tga_image.h"
 
 #include <cstddef>
 #include <cstdint>

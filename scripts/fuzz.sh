@@ -16,7 +16,7 @@ case "$build" in /*) ;; *) build=$root/$build ;; esac
 cxx=${CXX_FUZZ:-clang++}
 
 common=(-std=c++20 -g -O1 -Wall -Wextra -fno-omit-frame-pointer -ffp-contract=off
-        -Isrc/geometry -Isrc/surfaces -Isrc/canvas)
+        -Isrc)
 fuzz_flags=(-fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined)
 
 # compile OUT SOURCE FLAGS...: recompiles when the source, any header of the readers or this

@@ -9,7 +9,7 @@ packages=(
     xvfb xauth
     googletest libgtest-dev libbenchmark-dev
     fonts-dejavu-core
-    clang libclang-rt-14-dev llvm
+    clang libclang-rt-14-dev llvm clang-format
 )
 
 missing=()

@@ -15,11 +15,14 @@ retry=(--repeat until-pass:2)
 fuzz_seconds=${KNOTWORK_FUZZ_SECONDS:-60}
 failed=()
 
-bash scripts/build.sh build
+# Every C++ file follows the committed .clang-format.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror || failed+=("format")
+
+bash scripts/build.sh build -DKNOTWORK_WERROR=ON
 "${xvfb[@]}" ctest --test-dir build --output-on-failure -j2 --timeout 600 "${retry[@]}" || failed+=("tests")
 
 # The benchmarks are not built here: their smoke runs prove nothing more under the sanitizers.
-bash scripts/build.sh build-asan -DKNOTWORK_SANITIZE=ON -DKNOTWORK_BUILD_BENCH=OFF
+bash scripts/build.sh build-asan -DKNOTWORK_SANITIZE=ON -DKNOTWORK_BUILD_BENCH=OFF -DKNOTWORK_WERROR=ON
 # Leaks are reported at exit; those of the system libraries are listed, with reasons, in the
 # suppression file. Every finding stops the program that made it and fails its test.
 # Mesa's driver is unloaded before the leak check runs, which leaves its leaks with no module name to

@@ -95,7 +95,8 @@ bool writeTga(const QImage& picture, const QString& path) {
     const char header[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     bytes.append(header, 12);
     const int w = picture.width(), h = picture.height();
-    const char sizeAndDepth[6] = {char(w & 0xff), char(w >> 8), char(h & 0xff), char(h >> 8), 32, 8 /* alpha bits */};
+    const char sizeAndDepth[6] = {char(w & 0xff), char(w >> 8), char(h & 0xff),
+                                  char(h >> 8),   32,           8 /* alpha bits */};
     bytes.append(sizeAndDepth, 6);
     for (int y = h - 1; y >= 0; --y) {
         for (int x = 0; x < w; ++x) {
@@ -118,7 +119,8 @@ int main(int argc, char** argv) {
     const QString regular = loadFamily("DejaVuSansMono.ttf");
     const QString bold = loadFamily("DejaVuSansMono-Bold.ttf");
     if (regular.isEmpty() || bold.isEmpty()) {
-        std::fprintf(stderr, "DejaVu Sans Mono not found in %s (Debian package fonts-dejavu-core)\n", fontFolder);
+        std::fprintf(stderr, "DejaVu Sans Mono not found in %s (Debian package fonts-dejavu-core)\n",
+                     fontFolder);
         return 1;
     }
 

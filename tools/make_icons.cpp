@@ -18,10 +18,10 @@
 namespace {
 constexpr int iconSize = 50;
 const QColor background(236, 238, 242);
-const QColor ink(30, 50, 110);         // curves and surfaces
-const QColor guide(150, 155, 165);     // control polygons, hidden edges, axes
-const QColor point(200, 40, 30);       // control points
-const QColor highlight(20, 150, 60);   // the point an edit tool acts on
+const QColor ink(30, 50, 110);       // curves and surfaces
+const QColor guide(150, 155, 165);   // control polygons, hidden edges, axes
+const QColor point(200, 40, 30);     // control points
+const QColor highlight(20, 150, 60); // the point an edit tool acts on
 constexpr double stroke = 2.6;
 
 void setPen(QPainter& p, const QColor& colour, double width, Qt::PenStyle style = Qt::SolidLine) {
@@ -116,8 +116,8 @@ void freeForm(QPainter& p) {
 void sphere(QPainter& p) {
     const QRectF outline(7, 7, 36, 36);
     setPen(p, guide, 1.4);
-    p.drawPath(ellipseArc(QRectF(7, 19, 36, 12), 0, 180));     // back of the equator
-    p.drawPath(ellipseArc(QRectF(19, 7, 12, 36), 90, 180));    // back of the meridian
+    p.drawPath(ellipseArc(QRectF(7, 19, 36, 12), 0, 180));  // back of the equator
+    p.drawPath(ellipseArc(QRectF(19, 7, 12, 36), 90, 180)); // back of the meridian
     setPen(p, ink, stroke);
     p.drawEllipse(outline);
     p.drawPath(ellipseArc(QRectF(7, 19, 36, 12), 180, 180));
@@ -184,7 +184,8 @@ void coons(QPainter& p) {
     for (int i = 1; i < 4; ++i) {
         const double t = i / 4.0;
         const double bend = 4.0 * t * (1 - t); // the bulge fades towards the opposite side
-        p.drawPath(edge(a + (d - a) * t, b + (c - b) * t, bulgeTop * (1 - t) + bulgeBottom * t + QPointF(0, bend)));
+        p.drawPath(
+            edge(a + (d - a) * t, b + (c - b) * t, bulgeTop * (1 - t) + bulgeBottom * t + QPointF(0, bend)));
         p.drawPath(edge(a + (b - a) * t, d + (c - d) * t, bulgeLeft * (1 - t) + bulgeRight * t));
     }
     setPen(p, ink, stroke);
@@ -287,10 +288,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::vector<Icon> icons = {
-        {"ncircle", circle},         {"narc", arc},           {"nsquare", square},       {"nfform", freeForm},
-        {"nsphere", sphere},         {"ncylinder", cylinder}, {"ncube", cube},           {"rev", revolution},
-        {"coons", coons},            {"extrude", extrude},    {"insertcp", insertPoint}, {"editcp", editPoint},
-        {"deletecp", deletePoint},   {"translate", translate}, {"scale", scale},         {"rotate", rotate},
+        {"ncircle", circle},       {"narc", arc},
+        {"nsquare", square},       {"nfform", freeForm},
+        {"nsphere", sphere},       {"ncylinder", cylinder},
+        {"ncube", cube},           {"rev", revolution},
+        {"coons", coons},          {"extrude", extrude},
+        {"insertcp", insertPoint}, {"editcp", editPoint},
+        {"deletecp", deletePoint}, {"translate", translate},
+        {"scale", scale},          {"rotate", rotate},
     };
     for (const Icon& icon : icons) {
         QImage picture(iconSize, iconSize, QImage::Format_RGB32);

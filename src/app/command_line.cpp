@@ -1,13 +1,13 @@
 // Parsing the command line, the headless OBJ export and the off-screen render of the four views.
-#include "command_line.h"
+#include "app/command_line.h"
 
-#include "curve_surface.h"
-#include "gl_pelm.h"
-#include "nurbs_curve.h"
-#include "revolution_surface.h"
-#include "scene_file.h"
-#include "scene_list.h"
-#include "surface_mesh.h"
+#include "canvas/gl_pelm.h"
+#include "geometry/nurbs_curve.h"
+#include "geometry/scene_list.h"
+#include "surfaces/curve_surface.h"
+#include "surfaces/revolution_surface.h"
+#include "surfaces/scene_file.h"
+#include "surfaces/surface_mesh.h"
 
 #include <QFile>
 #include <QImage>

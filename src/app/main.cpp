@@ -1,4 +1,6 @@
 // Knotwork: a NURBS curve and surface modeller.
-#include "run_knotwork.h"
+#include "app/run_knotwork.h"
 
-int main(int argc, char** argv) { return runKnotwork(argc, argv); }
+int main(int argc, char** argv) {
+    return runKnotwork(argc, argv);
+}

@@ -1,9 +1,9 @@
 // Start-up of the modeller, kept out of main so tests can reach every step but the application object.
-#include "run_knotwork.h"
+#include "app/run_knotwork.h"
 
-#include "command_line.h"
-#include "gl_object_window.h"
-#include "gl_pelm.h"
+#include "app/command_line.h"
+#include "canvas/gl_pelm.h"
+#include "ui/gl_object_window.h"
 
 #include <QApplication>
 #include <QOpenGLContext>

@@ -1,5 +1,5 @@
 // Finds a data file (font texture, icons): working directory, then beside the executable, then installed.
-#include "asset_locator.h"
+#include "canvas/asset_locator.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // The perspective camera: eye, target and rotation angles in degrees (only x, y, z of each are used).
 #pragma once
 
-#include "control_point.h"
+#include "geometry/control_point.h"
 
 struct CameraRecord {
     ControlPoint eye{0.0, 0.0, 40.0};

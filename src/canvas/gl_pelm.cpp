@@ -1,8 +1,8 @@
 // The OpenGL canvas: GL set-up, the four view rectangles and the frame.
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 
-#include "asset_locator.h"
-#include "scene_object.h"
+#include "canvas/asset_locator.h"
+#include "geometry/scene_object.h"
 
 #include <QOpenGLContext>
 

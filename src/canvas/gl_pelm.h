@@ -1,11 +1,11 @@
 // The OpenGL canvas: owns the scene and the selection, and draws it into four viewports.
 #pragma once
 
-#include "camera_record.h"
-#include "control_point.h"
-#include "scene_list.h"
-#include "text_font.h"
-#include "viewport.h"
+#include "canvas/camera_record.h"
+#include "canvas/text_font.h"
+#include "canvas/viewport.h"
+#include "geometry/control_point.h"
+#include "geometry/scene_list.h"
 
 #include <QOpenGLWidget>
 #include <QPoint>

@@ -1,11 +1,11 @@
 // The canvas's mouse and keys: regions, unprojection, what each tool does at a press and in a drag.
 // The surfaces come before Qt: SurfaceMesh has a member named emit, which Qt defines as a macro.
-#include "curve_surface.h"
-#include "nurbs_curve.h"
-#include "revolution_surface.h"
-#include "view_projection.h"
+#include "canvas/view_projection.h"
+#include "geometry/nurbs_curve.h"
+#include "surfaces/curve_surface.h"
+#include "surfaces/revolution_surface.h"
 
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

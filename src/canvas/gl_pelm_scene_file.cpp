@@ -1,7 +1,7 @@
 // The canvas's scene-file slots: saving the scene, and loading a file in place of it.
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 
-#include "scene_file.h"
+#include "surfaces/scene_file.h"
 
 #include <QOpenGLContext>
 

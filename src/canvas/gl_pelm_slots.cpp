@@ -1,11 +1,11 @@
 // The canvas's slots for the window's controls: tools, the active curve, its surface, new objects.
 // The surfaces come before Qt: SurfaceMesh has a member named emit, which Qt defines as a macro.
-#include "curve_surface.h"
-#include "nurbs_curve.h"
-#include "predefined_shapes.h"
-#include "revolution_surface.h"
+#include "geometry/nurbs_curve.h"
+#include "surfaces/curve_surface.h"
+#include "surfaces/predefined_shapes.h"
+#include "surfaces/revolution_surface.h"
 
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 
 #include <QOpenGLContext>
 

@@ -1,7 +1,7 @@
 // Bitmap font: TGA texture upload, one display list per glyph cell, and printf-style printing.
-#include "text_font.h"
+#include "canvas/text_font.h"
 
-#include "tga_image.h"
+#include "canvas/tga_image.h"
 
 #include <GL/gl.h>
 

@@ -1,5 +1,5 @@
 // Reader for uncompressed true-colour TGA files: validates the bytes and gives pixels in RGB(A) order.
-#include "tga_image.h"
+#include "canvas/tga_image.h"
 
 #include <filesystem>
 #include <fstream>

@@ -11,15 +11,15 @@ public:
     // Result codes of read and readFile; Ok is the only success.
     enum Result {
         Ok = 0,
-        CannotOpen,     // the file could not be opened
-        ShortHeader,    // fewer than 12 header bytes
-        BadHeader,      // not an uncompressed true-colour image without ID or colour map
-        ShortSize,      // fewer than the 6 bytes of size and depth
-        ZeroSize,       // width or height is 0
-        BadDepth,       // bits per pixel neither 24 nor 32
-        BlockTooLarge,  // the pixel block is larger than what is left of the file: refused before allocating
-        NoMemory,       // the pixel buffer could not be allocated
-        ShortPixels     // the stream ended inside the pixel block
+        CannotOpen,    // the file could not be opened
+        ShortHeader,   // fewer than 12 header bytes
+        BadHeader,     // not an uncompressed true-colour image without ID or colour map
+        ShortSize,     // fewer than the 6 bytes of size and depth
+        ZeroSize,      // width or height is 0
+        BadDepth,      // bits per pixel neither 24 nor 32
+        BlockTooLarge, // the pixel block is larger than what is left of the file: refused before allocating
+        NoMemory,      // the pixel buffer could not be allocated
+        ShortPixels    // the stream ended inside the pixel block
     };
 
     std::vector<unsigned char> pixels; // width * height * bytesPerPixel, RGB or RGBA, rows as stored

@@ -1,7 +1,7 @@
 // Orthographic unprojection computed from the view's fields instead of read back from GL.
-#include "view_projection.h"
+#include "canvas/view_projection.h"
 
-#include "viewport.h"
+#include "canvas/viewport.h"
 
 #include <algorithm>
 #include <cmath>

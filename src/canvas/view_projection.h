@@ -1,7 +1,7 @@
 // The inverse of an orthographic view's GL transform: from a window position to a world point.
 #pragma once
 
-#include "control_point.h"
+#include "geometry/control_point.h"
 
 class Viewport;
 

@@ -1,7 +1,7 @@
 // One view of the canvas: its projection, view transform, grid list and decorations.
-#include "viewport.h"
+#include "canvas/viewport.h"
 
-#include "text_font.h"
+#include "canvas/text_font.h"
 
 #include <QOpenGLContext>
 

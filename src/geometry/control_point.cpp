@@ -1,4 +1,4 @@
-#include "control_point.h"
+#include "geometry/control_point.h"
 
 #include <cmath>
 
@@ -6,7 +6,9 @@ ControlPoint ControlPoint::translated(double dx, double dy, double dz) const {
     return ControlPoint(x + dx, y + dy, z + dz, w);
 }
 
-ControlPoint ControlPoint::scaled(double s) const { return ControlPoint(s * x, s * y, s * z, w); }
+ControlPoint ControlPoint::scaled(double s) const {
+    return ControlPoint(s * x, s * y, s * z, w);
+}
 
 ControlPoint ControlPoint::rotatedX(double theta) const {
     const double c = std::cos(theta), s = std::sin(theta);
@@ -32,7 +34,9 @@ void ControlPoint::normalise() {
     }
 }
 
-bool ControlPoint::hasNormal() const { return nx != 0.0 || ny != 0.0 || nz != 0.0; }
+bool ControlPoint::hasNormal() const {
+    return nx != 0.0 || ny != 0.0 || nz != 0.0;
+}
 
 double& ControlPoint::coordinate(int axis) {
     switch (axis) {
@@ -55,7 +59,9 @@ ControlPoint operator+(const ControlPoint& a, const ControlPoint& b) {
     return ControlPoint(a.x + b.x, a.y + b.y, a.z + b.z);
 }
 
-ControlPoint operator*(const ControlPoint& p, double s) { return p.scaled(s); }
+ControlPoint operator*(const ControlPoint& p, double s) {
+    return p.scaled(s);
+}
 
 ControlPoint cross(const ControlPoint& a, const ControlPoint& b) {
     return ControlPoint(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
@@ -68,4 +74,6 @@ float squaredDistance(const ControlPoint& a, const ControlPoint& b) {
     return dx * dx + dy * dy + dz * dz;
 }
 
-double length(const ControlPoint& a) { return std::sqrt(static_cast<double>(squaredDistance(a, ControlPoint()))); }
+double length(const ControlPoint& a) {
+    return std::sqrt(static_cast<double>(squaredDistance(a, ControlPoint())));
+}

@@ -2,7 +2,7 @@
 #pragma once
 
 struct ControlPoint {
-    double x, y, z;    // position, stored un-weighted
+    double x, y, z; // position, stored un-weighted
     double nx = 0.0, ny = 0.0, nz = 0.0;
     double w = 1.0;
 

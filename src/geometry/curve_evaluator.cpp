@@ -1,5 +1,5 @@
 // Fused homogeneous de Boor evaluation with per-span hoisting.
-#include "curve_evaluator.h"
+#include "geometry/curve_evaluator.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +15,9 @@ constexpr int NanPoint = -1;
 constexpr int LastCoefficient = -2;
 
 // Through a reference: a 32-byte vector passed by value would change the ABI without AVX.
-void loadHomogeneous(const ControlPoint& p, Lanes& out) { out = Lanes{p.x * p.w, p.y * p.w, p.z * p.w, p.w}; }
+void loadHomogeneous(const ControlPoint& p, Lanes& out) {
+    out = Lanes{p.x * p.w, p.y * p.w, p.z * p.w, p.w};
+}
 
 void storePoint(const Lanes& h, ControlPoint& out) {
     // x·w, y·w and z·w over w; the fourth lane is w over itself and unused.
@@ -29,8 +31,8 @@ void storePoint(const Lanes& h, ControlPoint& out) {
 
 } // namespace
 
-bool CurveEvaluator::reset(const std::vector<double>& knots, int order, const std::vector<ControlPoint>& points,
-                           bool closed) {
+bool CurveEvaluator::reset(const std::vector<double>& knots, int order,
+                           const std::vector<ControlPoint>& points, bool closed) {
     knots_ = knots.data();
     knotCount_ = static_cast<int>(knots.size());
     points_ = points.data();
@@ -107,8 +109,7 @@ void CurveEvaluator::endPoint(int code, ControlPoint& out) const {
 // the alphas are divided two at a time, the native SSE2 width (a padding slot divides 0 by 1). Building
 // the pairs from a 16-byte vector keeps u in registers; a broadcast into four lanes went through memory
 // and stalled the divisions.
-template <int K>
-void CurveEvaluator::evaluateFixed(const double* us, int count, ControlPoint* out) {
+template <int K> void CurveEvaluator::evaluateFixed(const double* us, int count, ControlPoint* out) {
     constexpr int alphas = K * (K - 1) / 2;
     constexpr int slots = alphas > 0 ? alphas : 1;
     typedef double Pair __attribute__((vector_size(16)));
@@ -127,7 +128,7 @@ void CurveEvaluator::evaluateFixed(const double* us, int count, ControlPoint* ou
         }
         const double u = std::clamp(us[n], start_, end_);
         if (s != loaded) {
-            #pragma GCC unroll 64
+#pragma GCC unroll 64
             for (int r = 0; r < K; ++r) {
                 int index = s - r;
                 if (index >= pointCount_) // the wrapped points of a closed curve
@@ -135,9 +136,9 @@ void CurveEvaluator::evaluateFixed(const double* us, int count, ControlPoint* ou
                 loadHomogeneous(points_[index], window[r]);
             }
             int j = 0;
-            #pragma GCC unroll 64
+#pragma GCC unroll 64
             for (int m = K; m >= 2; --m) {
-                #pragma GCC unroll 64
+#pragma GCC unroll 64
                 for (int r = 0; r <= m - 2; ++r, ++j) {
                     const int i = s - r;
                     low[j / 2][j % 2] = knots_[i];
@@ -149,19 +150,19 @@ void CurveEvaluator::evaluateFixed(const double* us, int count, ControlPoint* ou
 
         Pair alpha[pairs], rest[pairs];
         const Pair uu = {u, u};
-        #pragma GCC unroll 64
+#pragma GCC unroll 64
         for (int b = 0; b < pairs; ++b) {
             alpha[b] = (uu - low[b]) / span[b];
             rest[b] = 1.0 - alpha[b];
         }
         Lanes d[K];
-        #pragma GCC unroll 64
+#pragma GCC unroll 64
         for (int r = 0; r < K; ++r)
             d[r] = window[r];
         int j = 0;
-        #pragma GCC unroll 64
+#pragma GCC unroll 64
         for (int m = K; m >= 2; --m) {
-            #pragma GCC unroll 64
+#pragma GCC unroll 64
             for (int r = 0; r <= m - 2; ++r, ++j)
                 d[r] = alpha[j / 2][j % 2] * d[r] + rest[j / 2][j % 2] * d[r + 1];
         }

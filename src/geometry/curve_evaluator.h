@@ -1,7 +1,7 @@
 // Evaluates a rational B-spline in one de Boor pass over homogeneous points (x·w, y·w, z·w, w).
 #pragma once
 
-#include "control_point.h"
+#include "geometry/control_point.h"
 
 #include <vector>
 
@@ -43,8 +43,7 @@ private:
     int findSpan(double u);
     int locate(double u);
     void endPoint(int code, ControlPoint& out) const;
-    template <int K>
-    void evaluateFixed(const double* us, int count, ControlPoint* out);
+    template <int K> void evaluateFixed(const double* us, int count, ControlPoint* out);
     void evaluateAnyOrder(const double* us, int count, ControlPoint* out);
 
     const double* knots_ = nullptr;

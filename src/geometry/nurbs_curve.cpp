@@ -1,8 +1,8 @@
 // NURBS curve: knot vectors, evaluation, sample passes, editing, transforms and the scene-file record.
-#include "nurbs_curve.h"
+#include "geometry/nurbs_curve.h"
 
-#include "little_endian.h"
-#include "scene_list.h"
+#include "geometry/little_endian.h"
+#include "geometry/scene_list.h"
 
 #include <algorithm>
 #include <cmath>

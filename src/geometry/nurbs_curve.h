@@ -1,9 +1,9 @@
 // A rational B-spline curve of any order over weighted control points, in one of three forms.
 #pragma once
 
-#include "control_point.h"
-#include "curve_evaluator.h"
-#include "scene_object.h"
+#include "geometry/control_point.h"
+#include "geometry/curve_evaluator.h"
+#include "geometry/scene_object.h"
 
 #include <vector>
 

@@ -1,5 +1,5 @@
 // Draws a curve in GL immediate mode: its points, its control polygon and the strip through its samples.
-#include "nurbs_curve.h"
+#include "geometry/nurbs_curve.h"
 
 #include <GL/gl.h>
 

@@ -1,10 +1,12 @@
-#include "scene_list.h"
+#include "geometry/scene_list.h"
 
-#include "scene_object.h"
+#include "geometry/scene_object.h"
 
 #include <utility>
 
-SceneList::~SceneList() { clear(); }
+SceneList::~SceneList() {
+    clear();
+}
 
 SceneList::SceneList(SceneList&& other) noexcept
     : first(std::exchange(other.first, nullptr)), last(std::exchange(other.last, nullptr)) {}

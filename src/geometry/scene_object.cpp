@@ -1,4 +1,4 @@
-#include "scene_object.h"
+#include "geometry/scene_object.h"
 
 void SceneObject::setColor(int red, int green, int blue) {
     color[0] = static_cast<float>(red / 255.0);
@@ -6,7 +6,9 @@ void SceneObject::setColor(int red, int green, int blue) {
     color[2] = static_cast<float>(blue / 255.0);
 }
 
-void SceneObject::setLineWidth(int width) { lineWidth = width; }
+void SceneObject::setLineWidth(int width) {
+    lineWidth = width;
+}
 
 void SceneObject::translate(double, double, double) {}
 void SceneObject::scale(double) {}

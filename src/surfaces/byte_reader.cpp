@@ -1,7 +1,7 @@
 // Little-endian decoding with bounds checks, independent of the host's byte order.
-#include "byte_reader.h"
+#include "surfaces/byte_reader.h"
 
-#include "little_endian.h"
+#include "geometry/little_endian.h"
 
 bool ByteReader::readByte(unsigned char& value) {
     if (remaining() < 1)

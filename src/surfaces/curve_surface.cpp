@@ -1,10 +1,10 @@
 // Coons patch and extrusion: gathering and aligning the curves, sampling the patch, its record.
-#include "curve_surface.h"
+#include "surfaces/curve_surface.h"
 
-#include "fold_colour.h"
-#include "little_endian.h"
-#include "nurbs_curve.h"
-#include "scene_list.h"
+#include "geometry/little_endian.h"
+#include "geometry/nurbs_curve.h"
+#include "geometry/scene_list.h"
+#include "surfaces/fold_colour.h"
 
 #include <cmath>
 #include <istream>

@@ -1,9 +1,9 @@
 // A bilinearly blended Coons patch over four curves of the scene; also serves as an extrusion.
 #pragma once
 
-#include "control_point.h"
-#include "scene_object.h"
-#include "surface_mesh.h"
+#include "geometry/control_point.h"
+#include "geometry/scene_object.h"
+#include "surfaces/surface_mesh.h"
 
 #include <vector>
 

@@ -1,5 +1,5 @@
 // Coons patch: compiling the sampled mesh into its display list and replaying it.
-#include "curve_surface.h"
+#include "surfaces/curve_surface.h"
 
 #include <GL/gl.h>
 

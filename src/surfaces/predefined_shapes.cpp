@@ -1,8 +1,8 @@
 // Control points of the predefined shapes: all in the plane y = 0, weight 1.
-#include "predefined_shapes.h"
+#include "surfaces/predefined_shapes.h"
 
-#include "nurbs_curve.h"
-#include "revolution_surface.h"
+#include "geometry/nurbs_curve.h"
+#include "surfaces/revolution_surface.h"
 
 namespace {
 const PredefinedShape shapes[ShapeKind::Count] = {

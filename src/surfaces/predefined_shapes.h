@@ -1,7 +1,7 @@
 // The fixed control points of the predefined curves and surfaces, and the functions that build them.
 #pragma once
 
-#include "control_point.h"
+#include "geometry/control_point.h"
 
 class NurbsCurve;
 class RevolutionSurface;

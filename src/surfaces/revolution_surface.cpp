@@ -1,10 +1,10 @@
 // Surface of revolution: settings, the sweep into a plain mesh, and its scene-file record.
-#include "revolution_surface.h"
+#include "surfaces/revolution_surface.h"
 
-#include "fold_colour.h"
-#include "little_endian.h"
-#include "nurbs_curve.h"
-#include "scene_list.h"
+#include "geometry/little_endian.h"
+#include "geometry/nurbs_curve.h"
+#include "geometry/scene_list.h"
+#include "surfaces/fold_colour.h"
 
 #include <cmath>
 #include <istream>

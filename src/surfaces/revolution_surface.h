@@ -1,9 +1,9 @@
 // A surface swept by turning a profile curve about an axis parallel to x, y or z.
 #pragma once
 
-#include "control_point.h"
-#include "scene_object.h"
-#include "surface_mesh.h"
+#include "geometry/control_point.h"
+#include "geometry/scene_object.h"
+#include "surfaces/surface_mesh.h"
 
 class NurbsCurve;
 

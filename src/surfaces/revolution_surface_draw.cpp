@@ -1,5 +1,5 @@
 // Surface of revolution: compiling the swept mesh into its display list and replaying it.
-#include "revolution_surface.h"
+#include "surfaces/revolution_surface.h"
 
 #include <GL/gl.h>
 

@@ -1,13 +1,13 @@
 // Writing scenes, reading them back only after every entry and link has been checked, and a save
 // that replaces the old file only once the new one is safely on disk.
-#include "scene_file.h"
+#include "surfaces/scene_file.h"
 
-#include "byte_reader.h"
-#include "curve_surface.h"
-#include "nurbs_curve.h"
-#include "revolution_surface.h"
-#include "scene_list.h"
-#include "scene_object.h"
+#include "geometry/nurbs_curve.h"
+#include "geometry/scene_list.h"
+#include "geometry/scene_object.h"
+#include "surfaces/byte_reader.h"
+#include "surfaces/curve_surface.h"
+#include "surfaces/revolution_surface.h"
 
 #include <cerrno>
 #include <climits>

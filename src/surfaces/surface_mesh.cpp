@@ -1,5 +1,5 @@
 // Building the plain surface mesh.
-#include "surface_mesh.h"
+#include "surfaces/surface_mesh.h"
 
 void SurfaceMesh::clear() {
     primitives.clear();

@@ -1,5 +1,5 @@
 // The one place where a surface mesh becomes GL calls.
-#include "surface_mesh.h"
+#include "surfaces/surface_mesh.h"
 
 #include <GL/gl.h>
 

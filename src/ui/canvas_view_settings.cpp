@@ -1,7 +1,7 @@
 // Operations on the canvas's views behind the viewport settings.
-#include "canvas_view_settings.h"
+#include "ui/canvas_view_settings.h"
 
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // The toolkit's colour and file dialogs behind the window's dialog seam.
-#include "dialog_provider.h"
+#include "ui/dialog_provider.h"
 
 #include <QColorDialog>
 #include <QFileDialog>

@@ -1,9 +1,9 @@
 // Builds the main window's widget tree and wires its menus and tool buttons to the canvas.
-#include "gl_object_window.h"
+#include "ui/gl_object_window.h"
 
-#include "gl_pelm.h"
-#include "icon_push_button.h"
-#include "panel_blocks.h"
+#include "canvas/gl_pelm.h"
+#include "ui/icon_push_button.h"
+#include "ui/panel_blocks.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The main window: menu bar, canvas, predefined-object row, tab column and the two tool groups.
 #pragma once
 
-#include "dialog_provider.h"
+#include "ui/dialog_provider.h"
 
 #include <QWidget>
 

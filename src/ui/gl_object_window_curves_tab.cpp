@@ -1,9 +1,9 @@
 // The tab column and its "Curves" page: display flags, order, increment, form, point editing.
-#include "gl_object_window.h"
+#include "ui/gl_object_window.h"
 
-#include "gl_pelm.h"
-#include "icon_push_button.h"
-#include "panel_blocks.h"
+#include "canvas/gl_pelm.h"
+#include "ui/icon_push_button.h"
+#include "ui/panel_blocks.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

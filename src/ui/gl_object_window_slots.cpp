@@ -1,9 +1,9 @@
 // The window's own slots: panel switching, the revolution panel's rules, the dialogs, and the
 // copying of the canvas's reports into the controls.
-#include "gl_object_window.h"
+#include "ui/gl_object_window.h"
 
-#include "gl_pelm.h"
-#include "viewport_settings_dialog.h"
+#include "canvas/gl_pelm.h"
+#include "ui/viewport_settings_dialog.h"
 
 #include <QCheckBox>
 #include <QFile>

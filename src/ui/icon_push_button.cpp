@@ -1,5 +1,5 @@
 // Paints an icon button with its picture only, and with its text when the picture is missing.
-#include "icon_push_button.h"
+#include "ui/icon_push_button.h"
 
 #include <QPixmap>
 #include <QStyleOptionButton>

@@ -1,7 +1,7 @@
 // The building blocks of the window's panels.
-#include "panel_blocks.h"
+#include "ui/panel_blocks.h"
 
-#include "asset_locator.h"
+#include "canvas/asset_locator.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

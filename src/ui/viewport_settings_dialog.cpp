@@ -1,8 +1,8 @@
 // The "Viewport Settings" dialog: a grid-step choice and two reset buttons acting on the canvas.
-#include "viewport_settings_dialog.h"
+#include "ui/viewport_settings_dialog.h"
 
-#include "canvas_view_settings.h"
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
+#include "ui/canvas_view_settings.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -1,11 +1,11 @@
 // Command line: parsing, the OBJ export without a display, reports of bad files, the render.
-#include "command_line.h"
+#include "app/command_line.h"
 
-#include "curve_surface.h"
-#include "nurbs_curve.h"
-#include "revolution_surface.h"
-#include "scene_file.h"
-#include "scene_list.h"
+#include "geometry/nurbs_curve.h"
+#include "geometry/scene_list.h"
+#include "surfaces/curve_surface.h"
+#include "surfaces/revolution_surface.h"
+#include "surfaces/scene_file.h"
 
 #include <gtest/gtest.h>
 

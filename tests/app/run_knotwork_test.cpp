@@ -1,9 +1,9 @@
 // Tests of start-up: the no-OpenGL exit, the full-screen window, the command line and leaving the loop.
-#include "run_knotwork.h"
+#include "app/run_knotwork.h"
 
-#include "gl_object_window.h"
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 #include "gl_test_context.h"
+#include "ui/gl_object_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,7 +23,8 @@ struct ProcessResult {
     QString standardError;
 };
 
-ProcessResult runExecutable(const QStringList& arguments, const QProcessEnvironment& environment, int waitMs) {
+ProcessResult runExecutable(const QStringList& arguments, const QProcessEnvironment& environment,
+                            int waitMs) {
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(KNOTWORK_EXECUTABLE), arguments);
@@ -117,8 +118,8 @@ TEST(Startup, ExitAndItsShortcutEndTheLoopWithZeroButSettingsDoesNot) {
              QTest::keyClick(w.canvas, Qt::Key_Q, Qt::ControlModifier);
          },
          0},
-        {"Viewport > Settings",
-         [](GLObjectWindow& w) { w.findMenuItem("&Viewport", "Settings")->trigger(); }, stillRunning},
+        {"Viewport > Settings", [](GLObjectWindow& w) { w.findMenuItem("&Viewport", "Settings")->trigger(); },
+         stillRunning},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,5 +1,5 @@
 // Tests of the data file search: working directory first, then beside the executable, then installed.
-#include "asset_locator.h"
+#include "canvas/asset_locator.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,13 +33,14 @@ TEST(AssetLocator, TakesTheFirstFolderThatHoldsTheFile) {
         const char* expected; // folder of the result, or nullptr for the name unchanged
     };
     const Case cases[] = {
-        {true, true, true, "work"},      {true, false, false, "work"},  {false, true, true, "exe"},
-        {false, true, false, "exe"},     {false, false, true, "inst"},  {true, false, true, "work"},
+        {true, true, true, "work"},     {true, false, false, "work"}, {false, true, true, "exe"},
+        {false, true, false, "exe"},    {false, false, true, "inst"}, {true, false, true, "work"},
         {false, false, false, nullptr},
     };
     for (const char* name : {"data.tga", "icons/rotate.jpg"}) {
         for (const Case& c : cases) {
-            SCOPED_TRACE(testing::Message() << name << " " << c.inWorking << c.besideExecutable << c.installed);
+            SCOPED_TRACE(testing::Message()
+                         << name << " " << c.inWorking << c.besideExecutable << c.installed);
             QTemporaryDir dir(root.filePath("case-XXXXXX"));
             ASSERT_TRUE(dir.isValid());
             const QString file = QString::fromUtf8(name);

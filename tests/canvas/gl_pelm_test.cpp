@@ -1,9 +1,9 @@
 // GLPelm: view rectangles, the frame as pixels, what each view draws, scene ownership and tool slots.
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 
 #include "feedback_recorder.h"
+#include "geometry/scene_object.h"
 #include "gl_test_context.h"
-#include "scene_object.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
 // The canvas driven by real mouse and key events: regions, picking, dragging, surface picks, deletion.
 // Before any Qt header: Qt's emit macro would clash with SurfaceMesh::emit.
-#include "curve_surface.h"
-#include "nurbs_curve.h"
-#include "revolution_surface.h"
+#include "geometry/nurbs_curve.h"
+#include "surfaces/curve_surface.h"
+#include "surfaces/revolution_surface.h"
 
+#include "canvas/view_projection.h"
 #include "live_canvas.h"
-#include "view_projection.h"
 
 #include <QSignalSpy>
 

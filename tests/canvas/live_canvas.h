@@ -1,7 +1,7 @@
 // A shown, initialised canvas for tests that drive it with real Qt mouse and key events.
 #pragma once
 
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
 // The canvas's scene-file slots: a load replaces scene and selection only when the whole file is good.
-#include "gl_pelm.h"
-#include "nurbs_curve.h"
-#include "predefined_shapes.h"
-#include "revolution_surface.h"
+#include "canvas/gl_pelm.h"
+#include "geometry/nurbs_curve.h"
+#include "surfaces/predefined_shapes.h"
+#include "surfaces/revolution_surface.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
 // The canvas's slots, keys and Delete called directly: targets, tool modes, creation and removal.
 // Before any Qt header: Qt's emit macro would clash with SurfaceMesh::emit.
-#include "curve_surface.h"
-#include "nurbs_curve.h"
-#include "revolution_surface.h"
+#include "geometry/nurbs_curve.h"
+#include "surfaces/curve_surface.h"
+#include "surfaces/revolution_surface.h"
 
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 
 #include <QApplication>
 #include <QSignalSpy>

@@ -1,9 +1,10 @@
-// Tests of the bitmap font: load failures, texture upload, glyph cells, pen advance and the committed texture.
-#include "text_font.h"
+// Tests of the bitmap font: load failures, texture upload, glyph cells, pen advance and the committed
+// texture.
+#include "canvas/text_font.h"
 
+#include "canvas/tga_image.h"
 #include "feedback_recorder.h"
 #include "gl_test_context.h"
-#include "tga_image.h"
 
 #include <GL/gl.h>
 #include <QTemporaryDir>
@@ -183,17 +184,17 @@ TEST(TextFont, CharacterCodesPickTheirGlyphCells) {
         int set, column, row; // row counted from the top of the image
     };
     const Case cases[] = {
-        {'A', 0, 1, 2},  {' ', 0, 0, 0},  {'~', 0, 14, 5}, {'A', 1, 1, 10},
-        {'!', 1, 1, 8},  {'A', 5, 1, 10}, {'A', -3, 1, 2},
+        {'A', 0, 1, 2}, {' ', 0, 0, 0},  {'~', 0, 14, 5}, {'A', 1, 1, 10},
+        {'!', 1, 1, 8}, {'A', 5, 1, 10}, {'A', -3, 1, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "'" << c.code << "' in set " << c.set);
         const auto vertices = recordTextured([&] { font.print(c.set, "%c", c.code); });
         ASSERT_FALSE(vertices.empty());
-        auto [sMin, sMax] = std::minmax_element(vertices.begin(), vertices.end(),
-                                                [](auto& a, auto& b) { return a.s < b.s; });
-        auto [tMin, tMax] = std::minmax_element(vertices.begin(), vertices.end(),
-                                                [](auto& a, auto& b) { return a.t < b.t; });
+        auto [sMin, sMax] =
+            std::minmax_element(vertices.begin(), vertices.end(), [](auto& a, auto& b) { return a.s < b.s; });
+        auto [tMin, tMax] =
+            std::minmax_element(vertices.begin(), vertices.end(), [](auto& a, auto& b) { return a.t < b.t; });
         EXPECT_NEAR(sMin->s, c.column / 16.0, 1e-5);
         EXPECT_NEAR(sMax->s, (c.column + 1) / 16.0, 1e-5);
         EXPECT_NEAR(tMin->t, 1.0 - (c.row + 1) / 16.0, 1e-5);
@@ -223,12 +224,24 @@ TEST(TextFont, PenAdvancesFourteenUnitsPerDrawnGlyph) {
         {"title", "Top: (x,z)-axis", 0, 15},
         {"title in bold", "Top: (x,z)-axis", 1, 15},
         {"set above 1", "Top: (x,z)-axis", 5, 15},
-        {"control codes name no cell in set 0", "\x01\x1f" "AB\t", 0, 2},
+        {"control codes name no cell in set 0",
+         "\x01\x1f"
+         "AB\t",
+         0, 2},
         {"only control codes", "\x01\x02\x1f", 0, 0},
         {"high codes reach the bold cells from set 0", "\xa0\xff", 0, 2},
-        {"control codes are blank cells in set 1", "\x05" "A", 1, 2},
-        {"codes from 160 name no cell in set 1", "\xa0\xff" "A", 1, 1},
-        {"negative set", "\x01" "A", -2, 1},
+        {"control codes are blank cells in set 1",
+         "\x05"
+         "A",
+         1, 2},
+        {"codes from 160 name no cell in set 1",
+         "\xa0\xff"
+         "A",
+         1, 1},
+        {"negative set",
+         "\x01"
+         "A",
+         -2, 1},
         // The text is formatted into 1024 bytes: longer text is cut to 1023 characters.
         {"1023 characters", std::string(1023, 'x'), 0, 1023},
         {"1024 characters", std::string(1024, 'x'), 0, 1023},

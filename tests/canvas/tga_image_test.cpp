@@ -1,5 +1,5 @@
 // Tests of the TGA reader: accepted layouts, every refusal, and the size check before allocation.
-#include "tga_image.h"
+#include "canvas/tga_image.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -44,7 +44,8 @@ TEST(TgaImage, LoadsTrueColourAndSwapsBlueWithRed) {
     };
     const Case cases[] = {
         {24, 2, 1, "\x01\x02\x03\x04\x05\x06", "\x03\x02\x01\x06\x05\x04"},
-        {32, 1, 2, std::string("\x0a\x0b\x0c\xff\x00\x80\xfe\x01", 8), std::string("\x0c\x0b\x0a\xff\xfe\x80\x00\x01", 8)},
+        {32, 1, 2, std::string("\x0a\x0b\x0c\xff\x00\x80\xfe\x01", 8),
+         std::string("\x0c\x0b\x0a\xff\xfe\x80\x00\x01", 8)},
         // Width and height read little-endian: 258 x 1 at 24 bits.
         {24, 258, 1, std::string(258 * 3, '\x07'), std::string(258 * 3, '\x07')},
     };

@@ -1,5 +1,5 @@
 // Orthographic unprojection computed from a view's fields agrees with gluUnProject under its GL matrices.
-#include "view_projection.h"
+#include "canvas/view_projection.h"
 
 #include "live_canvas.h"
 

@@ -1,5 +1,5 @@
 // Viewport: extents and pixel scale, zoom floor, grid geometry, grid list and the projections it loads.
-#include "viewport.h"
+#include "canvas/viewport.h"
 
 #include "feedback_recorder.h"
 #include "gl_test_context.h"

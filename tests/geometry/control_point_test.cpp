@@ -1,5 +1,5 @@
 // Point operations: weights and normals of results, rotation directions, single-precision distances.
-#include "control_point.h"
+#include "geometry/control_point.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The fused four-lane evaluation gives the very doubles of the scalar transcription, on random curves.
-#include "nurbs_curve.h"
+#include "geometry/nurbs_curve.h"
 #include "scalar_curve_reference.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +41,8 @@ TEST(CurveEvaluator, SamplePassesMatchTheScalarTranscriptionBitForBit) {
                 const std::vector<ControlPoint> expected = reference.samples();
                 const std::vector<ControlPoint> actual = curve->samplePoints();
                 const std::string where = "mode " + std::to_string(mode) + " order " + std::to_string(order) +
-                                          " points " + std::to_string(n) + " inc " + std::to_string(curve->paramInc);
+                                          " points " + std::to_string(n) + " inc " +
+                                          std::to_string(curve->paramInc);
                 ASSERT_EQ(actual.size(), expected.size()) << where;
                 for (size_t i = 0; i < actual.size(); ++i)
                     expectSameBits(actual[i], expected[i], where + " sample " + std::to_string(i));
@@ -78,7 +79,8 @@ TEST(CurveEvaluator, SinglePointsMatchTheScalarTranscriptionInsideAndOutsideTheD
                 const double w = curve->evaluateScalar(u, reference.W.data());
                 curve->spanHint = 0;
                 const double x = curve->evaluateScalar(u, reference.X.data());
-                EXPECT_EQ(std::bit_cast<std::uint64_t>(x / w), std::bit_cast<std::uint64_t>(expected.x)) << where;
+                EXPECT_EQ(std::bit_cast<std::uint64_t>(x / w), std::bit_cast<std::uint64_t>(expected.x))
+                    << where;
             }
         }
     }

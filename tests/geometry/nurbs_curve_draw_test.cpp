@@ -1,7 +1,7 @@
 // What a curve's draw emits (GL feedback, framebuffer rows for the line width) and its hit test window.
 #include "feedback_recorder.h"
+#include "geometry/nurbs_curve.h"
 #include "gl_test_context.h"
-#include "nurbs_curve.h"
 
 #include <QImage>
 #include <QOpenGLFramebufferObject>
@@ -39,8 +39,9 @@ std::vector<FeedbackVertex> pointsOf(const std::vector<FeedbackPrimitive>& primi
     return points;
 }
 
-const std::vector<ControlPoint> zigzag = {ControlPoint(-20, 0, 0), ControlPoint(-10, 20, 0), ControlPoint(0, 0, 0),
-                                          ControlPoint(10, 20, 0), ControlPoint(20, 0, 0)};
+const std::vector<ControlPoint> zigzag = {ControlPoint(-20, 0, 0), ControlPoint(-10, 20, 0),
+                                          ControlPoint(0, 0, 0), ControlPoint(10, 20, 0),
+                                          ControlPoint(20, 0, 0)};
 
 } // namespace
 
@@ -71,7 +72,10 @@ TEST(NurbsCurveDraw, ActiveCurveShowsPointsPolygonAndCurveAsItsFlagsSay) {
         bool vertices, edge, curve;
         int foundPoint;
     } cases[] = {
-        {true, true, false, -1}, {true, false, true, 4}, {false, true, true, 1}, {true, true, true, 0},
+        {true, true, false, -1},
+        {true, false, true, 4},
+        {false, true, true, 1},
+        {true, true, true, 0},
     };
     for (const Case& k : cases) {
         std::unique_ptr<NurbsCurve> c(curveThrough(zigzag));
@@ -80,7 +84,8 @@ TEST(NurbsCurveDraw, ActiveCurveShowsPointsPolygonAndCurveAsItsFlagsSay) {
         c->showCurve = k.curve;
         c->foundPoint = k.foundPoint;
         c->setColor(255, 128, 0);
-        const std::string where = std::to_string(k.vertices) + std::to_string(k.edge) + std::to_string(k.curve);
+        const std::string where =
+            std::to_string(k.vertices) + std::to_string(k.edge) + std::to_string(k.curve);
         const auto primitives = FeedbackRecorder().record([&] { c->draw(true, true); });
 
         const auto points = pointsOf(primitives);

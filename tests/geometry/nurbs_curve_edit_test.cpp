@@ -1,5 +1,5 @@
 // Editing a curve's points: insertion on the control polygon, finding, weights, deletion and transforms.
-#include "nurbs_curve.h"
+#include "geometry/nurbs_curve.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,8 @@ TEST(NurbsCurveEdit, InsertPointGoesIntoTheFirstSegmentItLiesOn) {
         {ControlPoint(1, 0.1, 0.5), 2, 1}, // the depth is ignored by the test but kept in the point
     };
     for (const Case& k : cases) {
-        std::unique_ptr<NurbsCurve> c(curveThrough({ControlPoint(0, 0, 0), ControlPoint(2, 0, 0), ControlPoint(2, 2, 0)}));
+        std::unique_ptr<NurbsCurve> c(
+            curveThrough({ControlPoint(0, 0, 0), ControlPoint(2, 0, 0), ControlPoint(2, 2, 0)}));
         c->centre = ControlPoint(9, 9, 9);
         c->insertPoint(k.p, k.axis);
         if (k.index < 0) {
@@ -87,12 +88,14 @@ TEST(NurbsCurveEdit, FindPointUsesAnInclusiveWindowOffTheDepthAxisAndTheLowestIn
         EXPECT_EQ(c->findPoint(0, 0, 0, k.axis), k.found ? 1 : -1) << k.point.x << " axis " << k.axis;
         EXPECT_EQ(c->foundPoint, k.found ? 1 : -1);
     }
-    std::unique_ptr<NurbsCurve> c(curveThrough({ControlPoint(5, 5, 0), ControlPoint(0.1, 0, 0), ControlPoint(0, 0, 0)}));
+    std::unique_ptr<NurbsCurve> c(
+        curveThrough({ControlPoint(5, 5, 0), ControlPoint(0.1, 0, 0), ControlPoint(0, 0, 0)}));
     EXPECT_EQ(c->findPoint(0, 0, 0, 2), 1);
 }
 
 TEST(NurbsCurveEdit, WeightsClampAtZeroAndIgnoreBadValuesAndIndexes) {
-    std::unique_ptr<NurbsCurve> c(curveThrough({ControlPoint(0, 0, 0, 0.5), ControlPoint(1, 0, 0), ControlPoint(2, 0, 0)}));
+    std::unique_ptr<NurbsCurve> c(
+        curveThrough({ControlPoint(0, 0, 0, 0.5), ControlPoint(1, 0, 0), ControlPoint(2, 0, 0)}));
     c->changeWeight(0, -0.8);
     EXPECT_EQ(c->weight(0), 0.0);
     c->setWeight(0, 0);
@@ -109,7 +112,8 @@ TEST(NurbsCurveEdit, WeightsClampAtZeroAndIgnoreBadValuesAndIndexes) {
 }
 
 TEST(NurbsCurveEdit, MoveDeleteAndReverse) {
-    std::unique_ptr<NurbsCurve> c(curveThrough({ControlPoint(0, 0, 0), ControlPoint(3, 0, 0), ControlPoint(6, 3, 0)}));
+    std::unique_ptr<NurbsCurve> c(
+        curveThrough({ControlPoint(0, 0, 0), ControlPoint(3, 0, 0), ControlPoint(6, 3, 0)}));
     c->centre = ControlPoint(9, 9, 9);
     c->movePoint(-1, 1, 1, 1); // no point moves, the centre is recomputed all the same
     EXPECT_EQ(c->centre.x, 3.0);

@@ -1,6 +1,6 @@
 // The curve record of a scene file: exact layout, round trip, links and short streams.
-#include "nurbs_curve.h"
-#include "scene_list.h"
+#include "geometry/nurbs_curve.h"
+#include "geometry/scene_list.h"
 
 #include <gtest/gtest.h>
 
@@ -24,9 +24,10 @@ TEST(NurbsCurveFile, NewFreeCurveOfFourPointsWritesTheKnownRecord) {
     list.append(c, ObjectKind::Curve);
     const std::string bytes = recordOf(*c, list);
     ASSERT_EQ(bytes.size(), 40u + 4 * 56);
-    const unsigned char header[40] = {0x04, 0, 0, 0, 0x03, 0, 0, 0, 0x64, 0, 0, 0, 0x01, 0, 0, 0,
-                                      0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0, 0, 0, 0x01, 0x00, 0x01, 0x00,
-                                      0xCD, 0xCC, 0x4C, 0x3E, 0xCD, 0xCC, 0x4C, 0x3F, 0xCD, 0xCC, 0x4C, 0x3E};
+    const unsigned char header[40] = {0x04, 0,    0,    0,    0x03, 0,    0,    0,    0x64, 0,
+                                      0,    0,    0x01, 0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF,
+                                      0x01, 0,    0,    0,    0x01, 0x00, 0x01, 0x00, 0xCD, 0xCC,
+                                      0x4C, 0x3E, 0xCD, 0xCC, 0x4C, 0x3F, 0xCD, 0xCC, 0x4C, 0x3E};
     for (int i = 0; i < 40; ++i)
         EXPECT_EQ(static_cast<unsigned char>(bytes[i]), header[i]) << "byte " << i;
     // Second point: x = 1.0 (3FF0000000000000 little-endian), then y, z, the normal, and w = 1.0.
@@ -120,8 +121,8 @@ TEST(NurbsCurveFile, ShortStreamKeepsCompletePointsAndFails) {
         c.appendPoint(ControlPoint(i, 1, 2));
     std::string bytes = recordOf(c, list);
     bytes[0] = '\x7f'; // claims 127 points (and then 2^31 - 1 below): only what is there is read
-    for (const std::string& cut : {bytes.substr(0, 40 + 2 * 56 + 10), std::string(bytes.data(), 3) + '\x7f' +
-                                                                           bytes.substr(4)}) {
+    for (const std::string& cut :
+         {bytes.substr(0, 40 + 2 * 56 + 10), std::string(bytes.data(), 3) + '\x7f' + bytes.substr(4)}) {
         std::istringstream in(cut, std::ios::binary);
         NurbsCurve back;
         back.read(in);

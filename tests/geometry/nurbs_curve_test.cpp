@@ -1,5 +1,5 @@
 // Knot vectors, evaluation, span search, sample sequences and copying of NURBS curves.
-#include "nurbs_curve.h"
+#include "geometry/nurbs_curve.h"
 #include "scalar_curve_reference.h"
 
 #include <gtest/gtest.h>
@@ -186,13 +186,20 @@ TEST(NurbsCurve, DegenerateCurvesNeitherSampleNorReadPastTheirPoints) {
         int mode, order, points, inc;
         bool curve, samples;
     } cases[] = {
-        {NurbsCurve::Interpolated, 3, 2, 100, false, false}, {NurbsCurve::Open, 3, 0, 100, false, false},
-        {NurbsCurve::Closed, 4, 3, 100, false, false},       {NurbsCurve::Interpolated, 0, 3, 100, false, false},
-        {NurbsCurve::Open, -2, 3, 100, false, false},        {NurbsCurve::Closed, -1, 3, 100, false, false},
-        {7, 3, 5, 100, false, false},                        {-1, 3, 5, 100, false, false},
-        {NurbsCurve::Open, 3, 5, 0, true, false},            {NurbsCurve::Closed, 3, 5, -5, true, false},
-        {NurbsCurve::Interpolated, 3, 5, -1, true, false},   {NurbsCurve::Open, 1, 1, 10, true, true},
-        {NurbsCurve::Closed, 1, 1, 10, true, true},          {NurbsCurve::Interpolated, 1, 1, 10, true, true},
+        {NurbsCurve::Interpolated, 3, 2, 100, false, false},
+        {NurbsCurve::Open, 3, 0, 100, false, false},
+        {NurbsCurve::Closed, 4, 3, 100, false, false},
+        {NurbsCurve::Interpolated, 0, 3, 100, false, false},
+        {NurbsCurve::Open, -2, 3, 100, false, false},
+        {NurbsCurve::Closed, -1, 3, 100, false, false},
+        {7, 3, 5, 100, false, false},
+        {-1, 3, 5, 100, false, false},
+        {NurbsCurve::Open, 3, 5, 0, true, false},
+        {NurbsCurve::Closed, 3, 5, -5, true, false},
+        {NurbsCurve::Interpolated, 3, 5, -1, true, false},
+        {NurbsCurve::Open, 1, 1, 10, true, true},
+        {NurbsCurve::Closed, 1, 1, 10, true, true},
+        {NurbsCurve::Interpolated, 1, 1, 10, true, true},
         {NurbsCurve::Closed, 5, 5, 10, true, true},
     };
     for (const Case& k : cases) {

@@ -1,6 +1,6 @@
 // Scene object defaults and colours; the scene list's positions, lookups and ownership.
-#include "nurbs_curve.h"
-#include "scene_list.h"
+#include "geometry/nurbs_curve.h"
+#include "geometry/scene_list.h"
 
 #include <gtest/gtest.h>
 

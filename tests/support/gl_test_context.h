@@ -23,8 +23,8 @@ private:
 };
 
 // Skips the current test unless a GL context could be made current.
-#define KNOTWORK_REQUIRE_GL(ctx)                                                                   \
-    do {                                                                                           \
-        if (!(ctx).valid())                                                                        \
-            GTEST_SKIP() << "no OpenGL context (run under xvfb-run)";                              \
+#define KNOTWORK_REQUIRE_GL(ctx)                                                                             \
+    do {                                                                                                     \
+        if (!(ctx).valid())                                                                                  \
+            GTEST_SKIP() << "no OpenGL context (run under xvfb-run)";                                        \
     } while (0)

@@ -1,7 +1,7 @@
 // The scalar NURBS evaluation written out step by step: the yardstick for the fused evaluator.
 #pragma once
 
-#include "nurbs_curve.h"
+#include "geometry/nurbs_curve.h"
 
 #include <algorithm>
 #include <cmath>

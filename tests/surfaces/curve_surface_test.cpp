@@ -1,6 +1,6 @@
 // Coons patch and extrusion: gathering curves, closing the loop, and the sampled patch.
-#include "curve_surface.h"
 #include "surface_test_support.h"
+#include "surfaces/curve_surface.h"
 
 #include <gtest/gtest.h>
 

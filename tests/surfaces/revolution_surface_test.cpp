@@ -1,7 +1,7 @@
 // Surface of revolution: the swept geometry read back from its mesh, the axis choice and the settings.
-#include "predefined_shapes.h"
-#include "revolution_surface.h"
 #include "surface_test_support.h"
+#include "surfaces/predefined_shapes.h"
+#include "surfaces/revolution_surface.h"
 
 #include <gtest/gtest.h>
 

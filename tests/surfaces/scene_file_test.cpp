@@ -1,10 +1,10 @@
 // Scene file: byte layouts, save-load-save identity, refusal of damaged files, failed saves.
-#include "curve_surface.h"
-#include "nurbs_curve.h"
-#include "predefined_shapes.h"
-#include "revolution_surface.h"
-#include "scene_file.h"
-#include "scene_list.h"
+#include "geometry/nurbs_curve.h"
+#include "geometry/scene_list.h"
+#include "surfaces/curve_surface.h"
+#include "surfaces/predefined_shapes.h"
+#include "surfaces/revolution_surface.h"
+#include "surfaces/scene_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // What the surfaces' draw emits through their display lists, recorded with GL feedback.
-#include "curve_surface.h"
 #include "feedback_recorder.h"
 #include "gl_test_context.h"
-#include "predefined_shapes.h"
-#include "revolution_surface.h"
 #include "surface_test_support.h"
+#include "surfaces/curve_surface.h"
+#include "surfaces/predefined_shapes.h"
+#include "surfaces/revolution_surface.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

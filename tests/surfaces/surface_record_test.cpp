@@ -1,8 +1,8 @@
 // Scene-file records of both surface classes: exact layout, round trips and link resolution.
-#include "curve_surface.h"
-#include "revolution_surface.h"
-#include "scene_list.h"
+#include "geometry/scene_list.h"
 #include "surface_test_support.h"
+#include "surfaces/curve_surface.h"
+#include "surfaces/revolution_surface.h"
 
 #include <gtest/gtest.h>
 

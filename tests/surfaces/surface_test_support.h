@@ -1,9 +1,9 @@
 // Shared helpers of the surface tests: building curves and reading vertices back out of a mesh.
 #pragma once
 
-#include "control_point.h"
-#include "nurbs_curve.h"
-#include "surface_mesh.h"
+#include "geometry/control_point.h"
+#include "geometry/nurbs_curve.h"
+#include "surfaces/surface_mesh.h"
 
 #include <cmath>
 #include <memory>

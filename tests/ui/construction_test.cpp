@@ -1,10 +1,10 @@
 // Building the window: nothing reaches the canvas or the window's slots, and every control starts
 // in the state the canvas's defaults match.
 // The surfaces come before Qt: their mesh has a member named emit, which Qt defines as a macro.
-#include "nurbs_curve.h"
-#include "revolution_surface.h"
+#include "geometry/nurbs_curve.h"
+#include "surfaces/revolution_surface.h"
 
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 #include "window_test_support.h"
 
 #include <QCheckBox>

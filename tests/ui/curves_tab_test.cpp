@@ -1,8 +1,8 @@
 // The "Curves" page: each control against the state it leaves in the active curve or the canvas tool.
 // The surfaces come before Qt: their mesh has a member named emit, which Qt defines as a macro.
-#include "nurbs_curve.h"
+#include "geometry/nurbs_curve.h"
 
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 #include "window_test_support.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 // Tests of the main window's frame: sizes after layout, tool buttons, menus, colours and icons.
-#include "gl_object_window.h"
+#include "ui/gl_object_window.h"
 
-#include "gl_pelm.h"
-#include "viewport_settings_dialog.h"
+#include "canvas/gl_pelm.h"
+#include "ui/viewport_settings_dialog.h"
 #include "window_test_support.h"
 
 #include <QAction>

@@ -1,5 +1,5 @@
 // The predefined-object row: each button makes its object on press and springs back.
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 #include "window_test_support.h"
 
 #include <QFrame>

@@ -1,11 +1,11 @@
 // A seeded random session against the shown window, checking the scene after every event; the rule
 // checker itself against scenes broken on purpose; and peak memory over a long session (manual).
-#include "curve_surface.h"
-#include "nurbs_curve.h"
-#include "revolution_surface.h"
-#include "scene_file.h"
+#include "geometry/nurbs_curve.h"
+#include "surfaces/curve_surface.h"
+#include "surfaces/revolution_surface.h"
+#include "surfaces/scene_file.h"
 
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 #include "scene_invariants.h"
 #include "session_driver.h"
 #include "window_test_support.h"

@@ -1,11 +1,11 @@
 // The scene rules checked after every event of a random session.
-#include "curve_surface.h"
-#include "nurbs_curve.h"
-#include "revolution_surface.h"
-#include "scene_file.h"
-#include "scene_list.h"
+#include "geometry/nurbs_curve.h"
+#include "geometry/scene_list.h"
+#include "surfaces/curve_surface.h"
+#include "surfaces/revolution_surface.h"
+#include "surfaces/scene_file.h"
 
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 #include "scene_invariants.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The random-session driver: canvas gestures and keys, panel controls, tabs, saves and loads.
-#include "nurbs_curve.h"
+#include "geometry/nurbs_curve.h"
 
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 #include "session_driver.h"
 
 #include <QAbstractButton>

@@ -1,10 +1,10 @@
 // The "Surfaces" page: each control against the state it leaves in the canvas, the panel switching,
 // the axis sub-panel, the reference-axis rule and the colour button.
 // The surfaces come before Qt: their mesh has a member named emit, which Qt defines as a macro.
-#include "nurbs_curve.h"
-#include "revolution_surface.h"
+#include "geometry/nurbs_curve.h"
+#include "surfaces/revolution_surface.h"
 
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 #include "window_test_support.h"
 
 #include <QCheckBox>

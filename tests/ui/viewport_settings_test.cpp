@@ -1,7 +1,7 @@
 // The "Viewport Settings" dialog: grid step of the three flat views, resets of the views and camera.
-#include "canvas_view_settings.h"
-#include "gl_pelm.h"
-#include "viewport_settings_dialog.h"
+#include "canvas/gl_pelm.h"
+#include "ui/canvas_view_settings.h"
+#include "ui/viewport_settings_dialog.h"
 #include "window_test_support.h"
 
 #include <QComboBox>

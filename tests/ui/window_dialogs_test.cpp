@@ -1,5 +1,5 @@
 // The colour and file dialogs: what they are asked, what reaches the canvas, and cancelling.
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 #include "window_test_support.h"
 
 #include <QDir>

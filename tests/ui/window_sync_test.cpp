@@ -1,10 +1,10 @@
 // The canvas's reports copied into the panels: check marks notify nobody, spin fields that change
 // send their (clamped) value back to the canvas.
 // The surfaces come before Qt: their mesh has a member named emit, which Qt defines as a macro.
-#include "nurbs_curve.h"
-#include "revolution_surface.h"
+#include "geometry/nurbs_curve.h"
+#include "surfaces/revolution_surface.h"
 
-#include "gl_pelm.h"
+#include "canvas/gl_pelm.h"
 #include "window_test_support.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 // Shared helpers of the window tests: a shown window, presses where a user presses, scripted dialogs.
 #pragma once
 
-#include "dialog_provider.h"
-#include "gl_object_window.h"
+#include "ui/dialog_provider.h"
+#include "ui/gl_object_window.h"
 
 #include <QApplication>
 #include <QColor>
