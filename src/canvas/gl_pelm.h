@@ -192,8 +192,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    // Ignored: the press it follows has already acted.
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void initializeGL() override;
     void resizeGL(int w, int h) override;
@@ -210,6 +208,8 @@ private:
     void dragInOrthographicView(int cx, int cy, int dx, int dy, ControlPoint& moved);
     void dragInPerspectiveView(int dx, int dy);
     void deleteSelection();
+    // Deletes control point index (none for -1) and keeps the picked point on the same point.
+    void deletePointAt(NurbsCurve& curve, int index);
     void createPredefined(int shape);
     // Frees a surface's display list; needs this canvas's context current (no-op for curves).
     static void releaseDisplayListOf(SceneObject* object);

@@ -57,8 +57,6 @@ void GLPelm::mouseReleaseEvent(QMouseEvent* event) {
     releaseButton(event->button());
 }
 
-void GLPelm::mouseDoubleClickEvent(QMouseEvent*) {}
-
 void GLPelm::keyPressEvent(QKeyEvent* event) {
     pressKey(event->key());
 }
@@ -138,18 +136,15 @@ void GLPelm::pressAt(int x, int y, int button) {
                 curve->insertPoint(pickedPoint, axis);
             break;
         case ToolMode::EditPoint:
-        case ToolMode::DeletePoint:
             if (!curve)
                 break;
             activePoint = curve->findPoint(pickedPoint.x, pickedPoint.y, pickedPoint.z, axis);
-            if (activePoint == -1)
-                break;
-            if (toolMode == ToolMode::DeletePoint) {
-                curve->deletePoint(activePoint);
-                activePoint = -1;
-            } else {
+            if (activePoint != -1)
                 emit emitWeight(weightValue(curve->weight(activePoint)));
-            }
+            break;
+        case ToolMode::DeletePoint:
+            if (curve)
+                deletePointAt(*curve, curve->findPoint(pickedPoint.x, pickedPoint.y, pickedPoint.z, axis));
             break;
         case ToolMode::Translate:
         case ToolMode::Scale:
@@ -456,12 +451,25 @@ void GLPelm::pressKey(int key) {
     updateGL();
 }
 
+void GLPelm::deletePointAt(NurbsCurve& curve, int index) {
+    const int picked = activePoint;
+    if (index != -1)
+        curve.deletePoint(index);
+    // The picked point stays the same point: its index follows the deletion, and when it was the
+    // one deleted nothing is picked (its successor must not inherit the highlight). The weight field
+    // still shows the picked point's weight, so nothing is reported.
+    if (picked == index)
+        activePoint = -1;
+    else if (index != -1 && picked > index)
+        activePoint = picked - 1;
+    curve.foundPoint = activePoint;
+}
+
 void GLPelm::deleteSelection() {
     NurbsCurve* curve = activeCurve();
     if (toolMode == ToolMode::EditPoint) {
         if (curve && activePoint != -1) {
-            curve->deletePoint(activePoint);
-            activePoint = -1;
+            deletePointAt(*curve, activePoint);
             // The surface follows the curve, as after a drag.
             updateCurveSurface();
         }

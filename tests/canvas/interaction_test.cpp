@@ -440,24 +440,65 @@ TEST(CanvasMouse, PanAndZoomDragTheViewUnderThePress) {
     EXPECT_EQ(p.topView.zoom, 0.0001f);
 }
 
-// Qt delivers the second press of a double click and then a double-click event; the default
-// handler would treat that as a third press.
-TEST(CanvasMouse, ADoubleClickIsTwoPresses) {
+// Real input delivers press, release, double-click, release: the double-click event is the second
+// press, so two quick clicks must act twice.
+TEST(CanvasMouse, QuickSecondClicksAreLostRegression) {
     LiveCanvas c;
-    KNOTWORK_REQUIRE_CANVAS(c);
+    KNOTWORK_REQUIRE_UNSCALED_CANVAS(c);
     GLPelm& p = *c.pelm;
     c.key(Qt::Key_N);
     auto* curve = dynamic_cast<NurbsCurve*>(p.activeObject);
     ASSERT_NE(curve, nullptr);
-    const QPointF at(100, 400);
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress,
-                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
-        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent event(type, at, p.mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
-        QApplication::sendEvent(&p, &event);
-    }
-    EXPECT_EQ(curve->controlPoints.size(), 2u);
+    c.doubleClick(frontPixel(-2, 0));
+    EXPECT_EQ(curve->controlPoints.size(), 2u) << "append tool";
     EXPECT_FALSE(p.leftButtonDown);
+
+    // Two points on one spot: a double click in the delete tool takes both.
+    NurbsCurve* twin = addCurve(p, {{-4, 0, 0}, {2, 2, 0}, {2, 2, 0}, {4, 0, 0}});
+    p.setActiveObject(twin, ObjectKind::Curve);
+    c.key(Qt::Key_D);
+    c.doubleClick(frontPixel(2, 2));
+    EXPECT_EQ(twin->controlPoints.size(), 2u) << "delete tool";
+}
+
+// The picked point stays the same point when another one is deleted before it, and is forgotten
+// (not handed to its successor) when it is the one deleted.
+TEST(CanvasMouse, DeletingAPointLeavesAnotherOnePickedRegression) {
+    LiveCanvas c;
+    KNOTWORK_REQUIRE_UNSCALED_CANVAS(c);
+    GLPelm& p = *c.pelm;
+    struct Case {
+        double deleteX; // the press of the delete tool, on the front view's x axis
+        int picked;     // the picked point afterwards, by index
+    };
+    // Points at x = -4, 0, 4, 8; the edit tool picks x = 4 (index 2, weight 1.5).
+    const Case cases[] = {{-4, 1}, {8, 2}, {4, -1}, {12, 2}};
+    for (const Case& k : cases) {
+        NurbsCurve* curve = addCurve(p, {{-4, 0, 0}, {0, 0, 0}, {4, 0, 0}, {8, 0, 0}});
+        curve->controlPoints[2].w = 1.5;
+        p.setActiveObject(curve, ObjectKind::Curve);
+        c.key(Qt::Key_E);
+        c.click(frontPixel(4, 0));
+        ASSERT_EQ(p.activePoint, 2);
+        c.key(Qt::Key_D);
+        QSignalSpy weight(&p, &GLPelm::emitWeight);
+        c.click(frontPixel(k.deleteX, 0));
+        EXPECT_EQ(p.activePoint, k.picked) << "delete at x = " << k.deleteX;
+        EXPECT_EQ(curve->foundPoint, k.picked) << "drawn as picked, delete at x = " << k.deleteX;
+        if (k.picked != -1) {
+            EXPECT_EQ(curve->controlPoints[k.picked].x, 4.0);
+        }
+        EXPECT_EQ(weight.count(), 0) << "the field already shows the picked point's weight";
+    }
+
+    // The Delete key in the edit tool takes the picked point and leaves none drawn as picked.
+    NurbsCurve* curve = addCurve(p, {{-4, 0, 0}, {0, 0, 0}, {4, 0, 0}});
+    p.setActiveObject(curve, ObjectKind::Curve);
+    c.key(Qt::Key_E);
+    c.click(frontPixel(0, 0));
+    c.key(Qt::Key_Delete);
+    EXPECT_EQ(curve->controlPoints.size(), 2u);
+    EXPECT_EQ(curve->foundPoint, -1);
 }
 
 // Registered a second time with QT_SCALE_FACTOR=2; in the normal run the ratio is 1 and it skips.

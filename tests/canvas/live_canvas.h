@@ -50,6 +50,13 @@ public:
         release(at, button);
         QTest::qWait(5);
     }
+    // Two quick clicks as real input delivers them: through the window system, so Qt itself turns
+    // the second press into a double-click event.
+    void doubleClick(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+        QWindow* window = pelm->window()->windowHandle();
+        QTest::mouseDClick(window, button, Qt::NoModifier, window->mapFromGlobal(pelm->mapToGlobal(at)));
+        QTest::qWait(5);
+    }
     // Press, one move, release with one button.
     void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
         press(from, button);
