@@ -1,9 +1,7 @@
 // The canvas's scene-file slots: saving the scene, and loading a file in place of it.
 #include "canvas/gl_pelm.h"
 
-#include "surfaces/scene_file.h"
-
-#include <QOpenGLContext>
+#include "scene/scene_file.h"
 
 #include <iostream>
 
@@ -34,21 +32,8 @@ bool GLPelm::loadSceneFile(const char* name, std::ostream& out, std::ostream& er
         err << "knotwork: " << file.error << std::endl;
         return false;
     }
-    // Nothing may keep pointing at the objects about to be deleted.
-    activeObject = nullptr;
-    pickedCurve = nullptr;
-    activeKind = ObjectKind::None;
-    activePoint = -1;
-    // The old surfaces release their display lists in the context that made them.
-    const bool hasContext = context() && context()->isValid();
-    if (hasContext) {
-        makeCurrent();
-        for (SceneNode* node = scene.first; node; node = node->next)
-            releaseDisplayListOf(node->object);
-    }
-    scene = std::move(loaded);
-    if (hasContext)
-        doneCurrent();
+    // The old surfaces release their display lists through the model's report, in this context.
+    model.replaceScene(std::move(loaded));
     updateGL();
     return true;
 }

@@ -3,7 +3,7 @@
 #include "geometry/nurbs_curve.h"
 #include "surfaces/curve_surface.h"
 #include "surfaces/revolution_surface.h"
-#include "surfaces/scene_file.h"
+#include "scene/scene_file.h"
 
 #include "canvas/gl_pelm.h"
 #include "scene_invariants.h"
