@@ -23,6 +23,8 @@ bool SceneObject::linksTo(const SceneObject*) const {
 void SceneObject::forget(const SceneObject*) {}
 void SceneObject::collectSources(std::vector<SceneObject*>&) const {}
 void SceneObject::followCurves() {}
+void SceneObject::setSurfaceDisplay(bool, bool) {}
+void SceneObject::setSurfaceIncrement(bool, int) {}
 void SceneObject::releaseGraphics() {}
 
 bool SceneObject::Appearance::sameAs(const Appearance& other) const {

@@ -48,6 +48,10 @@ public:
     // Follows a change of the curves it is built from: rebuilt at the next draw, a patch's loop
     // aligned again at once. Nothing for a curve.
     virtual void followCurves();
+    // A surface's display (wireframe, shaded, shaded with a gradient) and its sampling in u or v;
+    // nothing for a curve.
+    virtual void setSurfaceDisplay(bool shading, bool gradient);
+    virtual void setSurfaceIncrement(bool u, int value);
     // Frees what draw compiled (display lists); needs the drawing context current. The object
     // compiles afresh at its next draw.
     virtual void releaseGraphics();

@@ -512,7 +512,8 @@ CurveSurface* SceneModel::curveSurfaceTarget() const {
     return nullptr;
 }
 
-void SceneModel::changeRevolution(const std::string& name, const std::function<void(RevolutionSurface&)>& change,
+void SceneModel::changeRevolution(const std::string& name,
+                                  const std::function<void(RevolutionSurface&)>& change,
                                   const std::string& mergeKey) {
     RevolutionSurface* surface = revolutionTarget();
     if (!surface)
@@ -530,13 +531,7 @@ void SceneModel::setSurfaceDisplay(bool shading, bool gradient) {
         return;
     SceneStep step(*this, "Change Surface Display");
     touch(target);
-    if (auto* revolution = dynamic_cast<RevolutionSurface*>(target)) {
-        revolution->setShading(shading);
-        revolution->setGradient(gradient);
-    } else if (auto* patch = dynamic_cast<CurveSurface*>(target)) {
-        patch->setShading(shading);
-        patch->setGradient(gradient);
-    }
+    target->setSurfaceDisplay(shading, gradient);
 }
 
 void SceneModel::setSurfaceIncrement(bool u, int value) {
@@ -547,10 +542,7 @@ void SceneModel::setSurfaceIncrement(bool u, int value) {
         return;
     SceneStep step(*this, "Change Surface Increment", keyOf(u ? "u" : "v", target));
     touch(target);
-    if (auto* revolution = dynamic_cast<RevolutionSurface*>(target))
-        u ? revolution->setUParamInc(value) : revolution->setVParamInc(value);
-    else if (auto* patch = dynamic_cast<CurveSurface*>(target))
-        u ? patch->setUParamInc(value) : patch->setVParamInc(value);
+    target->setSurfaceIncrement(u, value);
 }
 
 SceneModel::Pick SceneModel::pickCurve(NurbsCurve* hit, int surfaceKind) {

@@ -482,6 +482,18 @@ void CurveSurface::followCurves() {
     rebuild();
 }
 
+void CurveSurface::setSurfaceDisplay(bool shading, bool gradient) {
+    setShading(shading);
+    setGradient(gradient);
+}
+
+void CurveSurface::setSurfaceIncrement(bool u, int value) {
+    if (u)
+        setUParamInc(value);
+    else
+        setVParamInc(value);
+}
+
 namespace {
 struct PatchState : ObjectState {
     SceneObject::Appearance look{};

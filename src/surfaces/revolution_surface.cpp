@@ -401,6 +401,18 @@ void RevolutionSurface::followCurves() {
     invalidate();
 }
 
+void RevolutionSurface::setSurfaceDisplay(bool shading, bool gradient) {
+    setShading(shading);
+    setGradient(gradient);
+}
+
+void RevolutionSurface::setSurfaceIncrement(bool u, int value) {
+    if (u)
+        setUParamInc(value);
+    else
+        setVParamInc(value);
+}
+
 namespace {
 struct RevolutionState : ObjectState {
     SceneObject::Appearance look{};

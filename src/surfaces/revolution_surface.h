@@ -85,6 +85,8 @@ public:
     void forget(const SceneObject* object) override;
     void collectSources(std::vector<SceneObject*>& out) const override;
     void followCurves() override;
+    void setSurfaceDisplay(bool shading, bool gradient) override;
+    void setSurfaceIncrement(bool u, int value) override;
     void releaseGraphics() override;
     std::unique_ptr<ObjectState> saveState() const override;
     void restoreState(const ObjectState& state) override;
