@@ -29,6 +29,11 @@ fail() {
 echo "== lintian $(basename "$deb")"
 lintian --fail-on error "$deb" || fail "lintian reports errors"
 
+# Owned by root, folders 755, files 644 but the program 755: whatever the packager's umask was.
+dpkg-deb -c "$deb" | awk '$2 != "root/root" ||
+    ($1 != "drwxr-xr-x" && $1 != "-rw-r--r--" && !($1 == "-rwxr-xr-x" && $6 == "./usr/bin/knotwork")) {print; bad = 1}
+    END {exit bad}' || fail "the package holds files of unusual owner or mode"
+
 dpkg -x "$deb" "$root"
 
 echo "== desktop entry, metainfo, scene file type, manual page"

@@ -3,6 +3,9 @@
 # given as the first argument, which is then used as it is configured (the test script passes build/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The folders the install makes take the umask (CMake applies it even to its default folder permissions),
+# and the package must hold them as 755.
+umask 022
 bash scripts/setup.sh
 dir=${1:-build-package}
 if [ ! -f "$dir/CMakeCache.txt" ]; then
