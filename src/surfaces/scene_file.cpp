@@ -14,7 +14,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <istream>
 #include <ostream>
@@ -547,6 +546,33 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The file a save through symbolic links must write, whether or not it exists yet: a dangling link
+// gets its file created rather than being replaced itself.
+bool followLinks(std::string& path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return true;
+        char link[PATH_MAX];
+        const ssize_t length = ::readlink(path.c_str(), link, sizeof link);
+        if (length < 0)
+            return false;
+        if (static_cast<std::size_t>(length) == sizeof link) {
+            errno = ENAMETOOLONG;
+            return false;
+        }
+        const std::string target(link, static_cast<std::size_t>(length));
+        if (target[0] == '/') {
+            path = target;
+        } else {
+            const std::string folder = folderOf(path);
+            path = (folder == "/" ? "" : folder) + "/" + target;
+        }
+    }
+    errno = ELOOP;
+    return false;
+}
+
 } // namespace
 
 bool SceneFile::save(const char* path, const SceneList& list) {
@@ -561,16 +587,15 @@ bool SceneFile::save(const char* path, const SceneList& list) {
         return false;
 
     // Saving through a symbolic link replaces the file it points to, not the link.
+    if (!followLinks(target))
+        return fail(systemError("cannot follow the link", target));
     struct stat info {};
-    bool exists = false;
-    if (::lstat(target.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        if (char* real = ::realpath(target.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
-    if (::stat(target.c_str(), &info) == 0)
-        exists = true;
+    const bool exists = ::stat(target.c_str(), &info) == 0;
+    // The rename would replace a file the user made read-only as readily as any other. Root may write
+    // anything, so the owner's permission bit is what tells, besides access() for everyone else.
+    if (exists && S_ISREG(info.st_mode) &&
+        (!(info.st_mode & S_IWUSR) || (::access(target.c_str(), W_OK) != 0 && errno != ENOENT)))
+        return fail("cannot save over " + target + ": the file is read-only");
 
     std::string temporary;
     int fd = -1;
@@ -584,8 +609,14 @@ bool SceneFile::save(const char* path, const SceneList& list) {
     if (fd < 0)
         return fail(systemError("cannot create", temporary));
 
-    // A replaced file keeps its permissions.
-    bool ok = !exists || !S_ISREG(info.st_mode) || ::fchmod(fd, info.st_mode & 07777) == 0;
+    // A replaced file keeps its owner and group where this user may give them, then its permissions
+    // (after the owner: a change of owner clears the set-user-ID bits).
+    const bool replacing = exists && S_ISREG(info.st_mode);
+    if (replacing && ::fchown(fd, info.st_uid, info.st_gid) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), info.st_gid) != 0) {
+        // Neither allowed: the new file is this user's, as any file they create would be.
+    }
+    bool ok = !replacing || ::fchmod(fd, info.st_mode & 07777) == 0;
     std::string message;
     if (!ok)
         message = systemError("cannot set the permissions of", temporary);

@@ -44,7 +44,8 @@ public:
 
     bool load(const char* path, SceneList& scene);
     // Writes a temporary file beside the target, flushes it to disk and renames it over the
-    // target, so a failed save leaves the old file whole.
+    // target, so a failed save leaves the old file whole. Writes through symbolic links, keeps
+    // owner, group and permissions, and refuses a file without write permission for its owner.
     bool save(const char* path, const SceneList& list);
 
 private:

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <csignal>
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -479,6 +481,90 @@ TEST(SceneFileDisk, SaveReplacesWholeFilesOnlyAndLoadFailuresKeepTheScene) {
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         files += entry.is_regular_file();
     EXPECT_EQ(files, 2) << "a temporary file was left behind";
+}
+
+// Write-then-rename replaced a file the user had made read-only. Root may write anything, so read-only
+// means what the user set: no write permission for the owner.
+TEST(SceneFileDisk, SavingReplacesAReadOnlyFile) {
+    namespace fs = std::filesystem;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string folder = dir.path().toStdString(), old = "the old scene";
+    SceneList scene;
+    buildMixedScene(scene);
+    for (const fs::perms mode : {fs::perms(0444), fs::perms(0400), fs::perms(0464)}) {
+        const std::string path = folder + "/scene.nbs";
+        std::ofstream(path) << old;
+        fs::permissions(path, mode);
+        SCOPED_TRACE(static_cast<int>(mode));
+        SceneFile file;
+        EXPECT_FALSE(file.save(path.c_str(), scene));
+        EXPECT_NE(file.error.find("read-only"), std::string::npos) << file.error;
+        EXPECT_TRUE(readFile(path) == old) << "the read-only file was replaced";
+        EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
+            << "a temporary file was left behind";
+        fs::permissions(path, fs::perms(0644));
+        fs::remove(path);
+    }
+}
+
+// The replacing file was created by whoever saved, so saving as root gave the user's file to root.
+TEST(SceneFileDisk, SavingLosesTheOwnerAndGroup) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.path().toStdString() + "/scene.nbs";
+    std::ofstream(path) << "the old scene";
+    constexpr uid_t owner = 4321;
+    constexpr gid_t group = 8765;
+    if (::chown(path.c_str(), owner, group) != 0)
+        GTEST_SKIP() << "only root can give a file to another owner: " << std::strerror(errno);
+    ::chmod(path.c_str(), 0640);
+    SceneList scene;
+    buildMixedScene(scene);
+    SceneFile file;
+    ASSERT_TRUE(file.save(path.c_str(), scene)) << file.error;
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, owner);
+    EXPECT_EQ(info.st_gid, group);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_TRUE(readFile(path) == saved(scene));
+}
+
+// A symbolic link whose file did not exist yet could not be resolved, so the save replaced the link
+// itself with a plain file.
+TEST(SceneFileDisk, SavingThroughADanglingLinkReplacesTheLink) {
+    namespace fs = std::filesystem;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string folder = dir.path().toStdString();
+    fs::create_directory(folder + "/real");
+    std::ofstream(folder + "/real/kept.nbs") << "the old scene";
+    SceneList scene;
+    buildMixedScene(scene);
+    const struct {
+        const char* link;
+        std::string target; // as the link holds it
+        const char* file;   // what the save must write, from the folder
+    } cases[] = {
+        {"relative.nbs", "real/new.nbs", "real/new.nbs"},
+        {"absolute.nbs", folder + "/real/other.nbs", "real/other.nbs"},
+        {"chain.nbs", "relative2.nbs", "real/chained.nbs"},
+        {"existing.nbs", "real/kept.nbs", "real/kept.nbs"},
+    };
+    fs::create_symlink("real/chained.nbs", folder + "/relative2.nbs");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.link);
+        const std::string link = folder + "/" + c.link;
+        fs::create_symlink(c.target, link);
+        SceneFile file;
+        ASSERT_TRUE(file.save(link.c_str(), scene)) << file.error;
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(fs::read_symlink(link), c.target);
+        EXPECT_TRUE(readFile(folder + "/" + c.file) == saved(scene)) << "not written through the link";
+    }
+    EXPECT_TRUE(fs::is_symlink(folder + "/relative2.nbs"));
 }
 
 } // namespace
