@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <istream>
+#include <new>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
@@ -219,6 +220,18 @@ char tagOf(const SceneObject* object) {
 
 std::string systemError(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
+}
+
+unsigned long long physicalMemory() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return ULLONG_MAX; // unknown: left to the allocation to fail
+    return static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(pageSize);
+}
+
+std::string outOfMemory(std::size_t bytes) {
+    return "not enough memory to load a scene of " + std::to_string(bytes) + " bytes";
 }
 
 } // namespace
@@ -427,15 +440,32 @@ struct Validation {
 } // namespace
 
 bool SceneFile::validate(std::string_view bytes) {
-    Validation validation;
-    const bool ok = validation.run(bytes);
-    error = validation.problem;
-    errorOffset = ok ? -1 : static_cast<long long>(validation.offset);
-    errorEntry = ok ? -1 : validation.entryNumber;
-    return ok;
+    try {
+        Validation validation;
+        const bool ok = validation.run(bytes);
+        error = validation.problem;
+        errorOffset = ok ? -1 : static_cast<long long>(validation.offset);
+        errorEntry = ok ? -1 : validation.entryNumber;
+        return ok;
+    } catch (const std::bad_alloc&) {
+        errorOffset = -1;
+        errorEntry = -1;
+        return fail(outOfMemory(bytes.size()));
+    }
 }
 
 bool SceneFile::read(std::string_view bytes, SceneList& scene) {
+    // Objects, points and the entry table together take a few times the file's size.
+    try {
+        return build(bytes, scene);
+    } catch (const std::bad_alloc&) {
+        errorOffset = -1;
+        errorEntry = -1;
+        return fail(outOfMemory(bytes.size()));
+    }
+}
+
+bool SceneFile::build(std::string_view bytes, SceneList& scene) {
     Validation validation;
     if (!validation.run(bytes)) {
         error = validation.problem;
@@ -489,33 +519,54 @@ bool SceneFile::load(const char* path, SceneList& scene) {
     errorOffset = -1;
     errorEntry = -1;
     const std::string name = path ? path : "";
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    // Looked at before opening: opening a named pipe waits for a writer, and opening a device may act on it.
+    struct stat info {};
+    if (::stat(name.c_str(), &info) != 0)
+        return fail(systemError("cannot open", name));
+    if (!S_ISREG(info.st_mode))
+        return fail("cannot read " + name + ": not a regular file");
+    // Non-blocking as well, in case the name was given to a pipe since.
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return fail(systemError("cannot open", name));
-    struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return fail("cannot read " + name + ": not a regular file");
     }
-    // Read straight into the buffer, growing it only if the file grew since fstat.
-    std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const ssize_t got = ::read(fd, &bytes[filled], bytes.size() - filled);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            const std::string message = systemError("cannot read", name);
-            ::close(fd);
-            return fail(message);
-        }
-        if (got == 0)
-            break;
-        filled += static_cast<std::size_t>(got);
+    // A file that cannot fit in memory is refused before anything is reserved for it: asking for that
+    // much can only fail, and under the address sanitizer the failure is an abort, not an exception.
+    const unsigned long long size = static_cast<unsigned long long>(info.st_size);
+    const unsigned long long memory = physicalMemory();
+    if (size > memory) {
+        ::close(fd);
+        return fail("cannot read " + name + ": the file is " + std::to_string(size) +
+                    " bytes, more than the " + std::to_string(memory) + " bytes of memory of this machine");
     }
-    bytes.resize(filled);
+    std::string bytes;
+    try {
+        // Read straight into the buffer, growing it only if the file grew since fstat.
+        bytes.resize(static_cast<std::size_t>(size) + 1);
+        std::size_t filled = 0;
+        for (;;) {
+            if (filled == bytes.size())
+                bytes.resize(bytes.size() * 2);
+            const ssize_t got = ::read(fd, &bytes[filled], bytes.size() - filled);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0) {
+                const std::string message = systemError("cannot read", name);
+                ::close(fd);
+                return fail(message);
+            }
+            if (got == 0)
+                break;
+            filled += static_cast<std::size_t>(got);
+        }
+        bytes.resize(filled);
+    } catch (const std::bad_alloc&) {
+        ::close(fd);
+        return fail("cannot read " + name + ": not enough memory for its " + std::to_string(size) + " bytes");
+    }
     ::close(fd);
     if (!read(bytes, scene)) {
         error = name + ": " + error;

@@ -42,6 +42,7 @@ public:
     // rebuilding. Only on success is scene replaced; on failure it is left as it was.
     bool read(std::string_view bytes, SceneList& scene);
 
+    // Reads only regular files that fit in memory; an error names the path.
     bool load(const char* path, SceneList& scene);
     // Writes a temporary file beside the target, flushes it to disk and renames it over the
     // target, so a failed save leaves the old file whole. Writes through symbolic links, keeps
@@ -49,5 +50,6 @@ public:
     bool save(const char* path, const SceneList& list);
 
 private:
+    bool build(std::string_view bytes, SceneList& scene);
     bool fail(std::string message);
 };

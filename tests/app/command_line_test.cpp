@@ -7,19 +7,25 @@
 #include "surfaces/revolution_surface.h"
 #include "surfaces/scene_file.h"
 
+#include "fifo_watchdog.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -94,6 +100,9 @@ TEST(CommandLineHeadless, HelpVersionUsageAndBadScenesReportWhere) {
     sphere[1 + 4] = 0; // order 0
     std::ofstream(folder + "/damaged.nbs", std::ios::binary) << sphere;
     const std::string missing = folder + "/missing.nbs", damaged = folder + "/damaged.nbs";
+    // The export opened a named pipe and waited for a writer for ever.
+    const std::string pipe = folder + "/pipe.nbs";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0) << std::strerror(errno);
     const std::string bad = "Bad input file, please try again.\n";
     const struct {
         std::vector<const char*> args;
@@ -110,11 +119,14 @@ TEST(CommandLineHeadless, HelpVersionUsageAndBadScenesReportWhere) {
          bad,
          "entry 1 (curve) at byte 5: order is 0"},
         {{"--export-obj", folder.c_str(), obj.c_str()}, CommandLine::FileFailure, bad, "not a regular file"},
+        {{"--export-obj", pipe.c_str(), obj.c_str()}, CommandLine::FileFailure, bad, "not a regular file"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.args[c.args.size() - 1]);
+        SCOPED_TRACE(c.args.size() > 1 ? c.args[1] : c.args[0]);
         std::ostringstream out, err;
+        FifoWatchdog watchdog(pipe, 3000);
         EXPECT_EQ(parsed(c.args).runWithoutDisplay(out, err), c.status);
+        EXPECT_FALSE(watchdog.fired()) << "the export waited for a writer";
         // The version is whatever the build says: only its start is known here.
         EXPECT_EQ(c.args[0] == std::string("--version") ? out.str().substr(0, c.out.size()) : out.str(),
                   c.out);

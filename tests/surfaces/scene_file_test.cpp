@@ -6,6 +6,8 @@
 #include "surfaces/revolution_surface.h"
 #include "surfaces/scene_file.h"
 
+#include "fifo_watchdog.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -24,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -481,6 +484,113 @@ TEST(SceneFileDisk, SaveReplacesWholeFilesOnlyAndLoadFailuresKeepTheScene) {
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         files += entry.is_regular_file();
     EXPECT_EQ(files, 2) << "a temporary file was left behind";
+}
+
+// load opened the file before looking at what it was: a named pipe waited for a writer for ever, in the
+// window and in the export alike. The watchdog opens the other end after a while, so a load that blocks
+// returns and the test fails instead of hanging.
+TEST(SceneFileDisk, OpeningANamedPipeHangs) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string pipe = dir.path().toStdString() + "/pipe.nbs";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0) << std::strerror(errno);
+    for (const std::string& path : {pipe, std::string("/dev/null")}) {
+        SCOPED_TRACE(path);
+        SceneList scene;
+        scene.append(makeCurve({{1, 1, 1}}), ObjectKind::Curve);
+        SceneFile file;
+        FifoWatchdog watchdog(pipe, 3000);
+        EXPECT_FALSE(file.load(path.c_str(), scene));
+        EXPECT_FALSE(watchdog.fired()) << "the load waited for a writer";
+        EXPECT_NE(file.error.find("not a regular file"), std::string::npos) << file.error;
+        EXPECT_EQ(scene.size(), 1);
+    }
+}
+
+std::uint64_t physicalMemory() {
+    return static_cast<std::uint64_t>(::sysconf(_SC_PHYS_PAGES)) *
+           static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// A sparse file of the largest size the file system takes above floor; 0 when it takes none.
+std::uint64_t makeSparseFile(const std::string& path, std::uint64_t floor) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return 0;
+    std::uint64_t size = 0;
+    for (std::uint64_t tried = std::uint64_t(1) << 62; tried > floor && size == 0; tried /= 2)
+        if (::ftruncate(fd, static_cast<off_t>(tried)) == 0)
+            size = tried;
+    ::close(fd);
+    return size;
+}
+
+// load reserved the whole file's size before reading it, and nothing caught a failure: a file larger than
+// memory ended the program (the sanitizer's allocator aborts on such a request before any exception).
+TEST(SceneFileDisk, AFileLargerThanMemoryEndsTheProgram) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.path().toStdString() + "/huge.nbs";
+    const std::uint64_t size = makeSparseFile(path, physicalMemory());
+    if (size == 0)
+        GTEST_SKIP() << "the file system of " << dir.path().toStdString()
+                     << " takes no sparse file larger than this machine's memory";
+    SceneList scene;
+    scene.append(makeCurve({{1, 1, 1}}), ObjectKind::Curve);
+    SceneFile file;
+    EXPECT_FALSE(file.load(path.c_str(), scene));
+    EXPECT_NE(file.error.find(std::to_string(size) + " bytes"), std::string::npos) << file.error;
+    EXPECT_NE(file.error.find("memory"), std::string::npos) << file.error;
+    EXPECT_EQ(scene.size(), 1);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool addressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool addressSanitizer = true;
+#else
+constexpr bool addressSanitizer = false;
+#endif
+#else
+constexpr bool addressSanitizer = false;
+#endif
+
+// The address space this process uses now, from /proc.
+std::uint64_t addressSpaceInUse() {
+    std::ifstream statm("/proc/self/statm");
+    std::uint64_t pages = 0;
+    statm >> pages;
+    return pages * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// Smaller than the machine's memory but more than this process may take: the allocation failed and the
+// uncaught std::bad_alloc ended the program.
+TEST(SceneFileDisk, AFailedAllocationEndsTheProgram) {
+    if (addressSanitizer)
+        GTEST_SKIP() << "the sanitizer reserves far more address space than any limit would leave, and its "
+                        "allocator aborts instead of failing";
+    constexpr std::uint64_t size = std::uint64_t(1) << 30;
+    if (physicalMemory() < 2 * size)
+        GTEST_SKIP() << "this machine has less than 2 GiB of memory";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.path().toStdString() + "/large.nbs";
+    std::ofstream(path, std::ios::binary) << "1";
+    ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(size)), 0) << std::strerror(errno);
+    SceneList scene;
+    scene.append(makeCurve({{1, 1, 1}}), ObjectKind::Curve);
+    SceneFile file;
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_AS, &old), 0);
+    rlimit limited = old;
+    limited.rlim_cur = addressSpaceInUse() + (std::uint64_t(256) << 20);
+    ASSERT_EQ(::setrlimit(RLIMIT_AS, &limited), 0) << std::strerror(errno);
+    const bool loaded = file.load(path.c_str(), scene);
+    ::setrlimit(RLIMIT_AS, &old);
+    EXPECT_FALSE(loaded);
+    EXPECT_NE(file.error.find("not enough memory"), std::string::npos) << file.error;
+    EXPECT_EQ(scene.size(), 1);
 }
 
 // Write-then-rename replaced a file the user had made read-only. Root may write anything, so read-only
