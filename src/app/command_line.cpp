@@ -294,8 +294,12 @@ int CommandLine::runWithoutDisplay(std::ostream& out, std::ostream& err) const {
 // The scene is read before any GL exists, so a bad file needs no display to be reported.
 static bool loadScene(const std::string& path, SceneList& scene, std::ostream& out, std::ostream& err) {
     SceneFile file;
-    if (file.load(path.c_str(), scene))
+    if (file.load(path.c_str(), scene)) {
+        for (const std::string& notice : file.notices)
+            err << "knotwork: " << notice << '\n';
+        err.flush();
         return true;
+    }
     out << SceneFile::LoadFailedMessage << std::endl;
     err << "knotwork: " << file.error << std::endl;
     return false;

@@ -39,6 +39,8 @@ struct EntryLinks {
     std::int32_t linkKind = NurbsCurve::FreeLink;
     std::int32_t positions[4] = {-1, -1, -1, -1};
     std::size_t positionOffsets[4] = {0, 0, 0, 0};
+    // A curve whose surface does not hold it: it loads as a released curve.
+    bool released = false;
 };
 
 const char* kindName(char tag) {
@@ -273,6 +275,7 @@ namespace {
 // Parses every entry and checks the links both ways; fills entries on success.
 struct Validation {
     std::vector<EntryLinks> entries;
+    std::vector<std::string> notices;
     std::string problem;
     std::size_t offset = 0;
     int entryNumber = -1;
@@ -348,20 +351,35 @@ struct Validation {
         return false;
     }
 
+    // A link only the curve keeps is no damage: a profile replaced without releasing the old one, a
+    // curve picked for a patch that did not take it, or either after its surface was deleted (written as
+    // -1). Such a curve is as good as released, and loads as one.
+    void release(int index, const std::string& why) {
+        EntryLinks& curve = entries[index];
+        curve.released = true;
+        notices.push_back("entry " + std::to_string(index + 1) + " (curve) at byte " +
+                          std::to_string(curve.positionOffsets[0]) + ": " + why +
+                          "; loaded as a released curve");
+    }
+
     bool checkCurve(int index) {
         const EntryLinks& curve = entries[index];
         // Free and released curves keep no link, whatever position they stored.
         if (curve.linkKind == NurbsCurve::FreeLink || curve.linkKind == NurbsCurve::ReleasedLink)
             return true;
+        if (curve.positions[0] == -1) {
+            release(index,
+                    "linkKind " + std::to_string(curve.linkKind) + " names no surface (link position -1)");
+            return true;
+        }
         const bool profile = curve.linkKind == NurbsCurve::RevolutionLink;
         if (!names(index, 0, profile ? SceneFile::RevolutionTag : SceneFile::PatchTag, "link position"))
             return false;
         const EntryLinks& surface = entries[curve.positions[0]];
         const bool returned = profile ? surface.positions[0] == index : patchHolds(surface, index);
         if (!returned)
-            return fail(index, curve.positionOffsets[0],
-                        "link position " + std::to_string(curve.positions[0]) + " names a " +
-                            kindName(surface.tag) + " that does not hold this curve");
+            release(index, "link position " + std::to_string(curve.positions[0]) + " names a " +
+                               kindName(surface.tag) + " that does not hold this curve");
         return true;
     }
 
@@ -440,12 +458,15 @@ struct Validation {
 } // namespace
 
 bool SceneFile::validate(std::string_view bytes) {
+    notices.clear();
     try {
         Validation validation;
         const bool ok = validation.run(bytes);
         error = validation.problem;
         errorOffset = ok ? -1 : static_cast<long long>(validation.offset);
         errorEntry = ok ? -1 : validation.entryNumber;
+        if (ok)
+            notices = std::move(validation.notices);
         return ok;
     } catch (const std::bad_alloc&) {
         errorOffset = -1;
@@ -455,10 +476,12 @@ bool SceneFile::validate(std::string_view bytes) {
 }
 
 bool SceneFile::read(std::string_view bytes, SceneList& scene) {
+    notices.clear();
     // Objects, points and the entry table together take a few times the file's size.
     try {
         return build(bytes, scene);
     } catch (const std::bad_alloc&) {
+        notices.clear();
         errorOffset = -1;
         errorEntry = -1;
         return fail(outOfMemory(bytes.size()));
@@ -494,6 +517,8 @@ bool SceneFile::build(std::string_view bytes, SceneList& scene) {
         RecordBuffer buffer(bytes.data() + entry.recordOffset, size);
         std::istream in(&buffer);
         object->read(in);
+        if (entry.released)
+            static_cast<NurbsCurve*>(object)->linkKind = NurbsCurve::ReleasedLink;
         // The class reader and the checks above must agree on where the record ends.
         if (in.fail() || buffer.consumed() != size) {
             errorEntry = static_cast<int>(i) + 1;
@@ -512,12 +537,14 @@ bool SceneFile::build(std::string_view bytes, SceneList& scene) {
             static_cast<RevolutionSurface*>(node->object)->invalidate();
     }
     scene = std::move(loaded);
+    notices = std::move(validation.notices);
     return true;
 }
 
 bool SceneFile::load(const char* path, SceneList& scene) {
     errorOffset = -1;
     errorEntry = -1;
+    notices.clear();
     const std::string name = path ? path : "";
     // Looked at before opening: opening a named pipe waits for a writer, and opening a device may act on it.
     struct stat info {};
@@ -572,6 +599,8 @@ bool SceneFile::load(const char* path, SceneList& scene) {
         error = name + ": " + error;
         return false;
     }
+    for (std::string& notice : notices)
+        notice = name + ": " + notice;
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "surfaces/scene_file.h"
 
 #include "fifo_watchdog.h"
+#include "obj_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -133,6 +134,34 @@ TEST(CommandLineHeadless, HelpVersionUsageAndBadScenesReportWhere) {
         EXPECT_NE(err.str().find(c.err), std::string::npos) << err.str();
     }
     EXPECT_FALSE(std::filesystem::exists(obj));
+}
+
+// A curve naming a surface that does not hold it made the whole file "bad"; it is exported as a released
+// curve, and stderr says which entry was repaired.
+TEST(CommandLineHeadless, ExportRefusesAFileWithAOneSidedLink) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string scene = dir.path().toStdString() + "/profile-let-go.nbs";
+    const std::string obj = dir.path().toStdString() + "/out.obj";
+    std::ifstream in(exampleScene("sphere.nbs"), std::ios::binary);
+    std::string sphere((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(sphere.size(), 326u);
+    const std::int32_t none = -1;
+    std::memcpy(&sphere[265 + 1], &none, sizeof none); // the surface no longer holds its profile
+    std::ofstream(scene, std::ios::binary) << sphere;
+
+    std::ostringstream out, err;
+    EXPECT_EQ(parsed({"--export-obj", scene.c_str(), obj.c_str()}).runWithoutDisplay(out, err), 0)
+        << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(),
+              "knotwork: " + scene +
+                  ": entry 1 (curve) at byte 17: link position 1 names a surface of revolution that "
+                  "does not hold this curve; loaded as a released curve\n");
+    std::ifstream written(obj);
+    const ObjFile read = readObj(written);
+    EXPECT_EQ(read.error, "");
+    EXPECT_EQ(read.objects, (std::vector<std::string>{"curve_1", "revolution_2"}));
 }
 
 // The coordinates each OBJ object must hold: a curve's samples, a surface's shaded triangles.

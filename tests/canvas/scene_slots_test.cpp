@@ -106,6 +106,34 @@ TEST(SceneSlots, FailuresKeepSceneSelectionAndOldFileAndSaySo) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), std::istreambuf_iterator<char>()), "kept");
 }
 
+// A file whose profile names a surface that no longer holds it was refused whole; it loads with the
+// profile released, and the window's stderr says so.
+TEST(SceneSlots, AOneSidedLinkRefusesTheWholeFile) {
+    if (!QApplication::instance())
+        GTEST_SKIP() << "no display (run under xvfb-run)";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.path().toStdString() + "/sphere.nbs";
+    GLPelm canvas(nullptr, "canvas");
+    makeSphereScene(canvas);
+    std::ostringstream out, err;
+    ASSERT_TRUE(canvas.saveSceneFile(path.c_str(), out, err)) << err.str();
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(265 + 1); // the surface's profile position
+        file.write("\xff\xff\xff\xff", 4);
+    }
+    ASSERT_TRUE(canvas.loadSceneFile(path.c_str(), out, err)) << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("entry 1 (curve)"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("released"), std::string::npos) << err.str();
+    ASSERT_EQ(canvas.scene.size(), 2);
+    const auto* profile = dynamic_cast<NurbsCurve*>(canvas.scene.objectAt(0));
+    ASSERT_TRUE(profile);
+    EXPECT_EQ(profile->linkKind, NurbsCurve::ReleasedLink);
+    EXPECT_EQ(profile->surfaceLink, nullptr);
+}
+
 // The old scene's surfaces give their display lists back, so repeated loads do not grow GL memory.
 TEST(SceneSlots, LoadReleasesTheDisplayListsOfTheReplacedSurfaces) {
     if (!QApplication::instance())

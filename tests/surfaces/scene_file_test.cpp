@@ -313,10 +313,7 @@ const Damage damages[] = {
     {"profile link names a curve", 1, 16, Edit::Int32, 0, "names a curve, not a surface of revolution", 2},
     {"patch curve names a revolution", 0, 16, Edit::Int32, 2, "not a patch", 1, NurbsCurve::CoonsLink},
     {"held curve linked elsewhere", 4, 16, Edit::Int32, 2, "not linked to this patch", 4},
-    {"profile not returned", 2, 0, Edit::Int32, 0, "does not hold this curve", 2},
-    {"two profiles for one surface", 0, 16, Edit::Int32, 2, "does not hold this curve", 1, 2},
-    {"curve names a patch that lacks it", 0, 16, Edit::Int32, 3, "does not hold this curve", 1, 4},
-    {"patch curve without a link", 0, 20, Edit::Int32, 3, "names no object", 1},
+    {"profile not returned", 2, 0, Edit::Int32, 0, "not linked to this surface as its profile", 3},
     {"held curve linked to nothing", 4, 20, Edit::Int32, 1, "not linked to this patch", 4},
     {"patch slot names a revolution", 3, 4, Edit::Int32, 2, "not a curve", 4},
     {"patch slot names no object", 3, 8, Edit::Int32, -2, "names no object", 4},
@@ -382,6 +379,66 @@ TEST(SceneFileDamage, EachDamageIsRefusedWithItsReasonAndTheSceneKept) {
         ASSERT_TRUE(file.read(bytes, scene)) << file.error;
         EXPECT_EQ(static_cast<NurbsCurve*>(scene.objectAt(0))->surfaceLink, nullptr);
         EXPECT_EQ(static_cast<RevolutionSurface*>(scene.objectAt(2))->profile, scene.objectAt(1));
+    }
+}
+
+// Each is what a program following the format literally writes: a curve names a surface that does not
+// hold it. Such files were refused whole; the curve now loads released, the rest as written, and a notice
+// names the entry.
+TEST(SceneFileDamage, OneSidedLinksRefuseTheWholeFile) {
+    SceneList base;
+    buildMixedScene(base);
+    const std::string good = saved(base);
+    const Damage cases[] = {
+        {"profile replaced without releasing the old one", 0, 16, Edit::Int32, 2,
+         "link position 2 names a surface of revolution that does not hold this curve", 1,
+         NurbsCurve::RevolutionLink},
+        {"curve picked for a patch that did not take it", 0, 16, Edit::Int32, 3,
+         "link position 3 names a patch that does not hold this curve", 1, NurbsCurve::CoonsLink},
+        {"extrusion curve a patch does not hold", 0, 16, Edit::Int32, 3, "names a patch that does not hold",
+         1, NurbsCurve::ExtrusionLink},
+        {"patch curve whose patch was deleted", 0, 20, Edit::Int32, NurbsCurve::CoonsLink, "names no surface",
+         1},
+        {"profile whose surface was deleted", 0, 20, Edit::Int32, NurbsCurve::RevolutionLink,
+         "names no surface", 1},
+        {"surface that let its profile go", 2, 0, Edit::Int32, -1, "does not hold this curve", 2},
+    };
+    for (const Damage& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string bytes = damaged(good, c);
+        SceneList scene;
+        SceneFile file;
+        ASSERT_TRUE(file.read(bytes, scene)) << file.error;
+        ASSERT_EQ(file.notices.size(), 1u);
+        const std::string entry = "entry " + std::to_string(c.reportedEntry) + " (curve)";
+        EXPECT_EQ(file.notices[0].find(entry), 0u) << file.notices[0];
+        EXPECT_NE(file.notices[0].find(c.expected), std::string::npos) << file.notices[0];
+        EXPECT_NE(file.notices[0].find("released"), std::string::npos) << file.notices[0];
+        ASSERT_EQ(scene.size(), base.size());
+        int entryNumber = 1;
+        for (const SceneNode *node = scene.first, *built = base.first; node;
+             node = node->next, built = built->next, ++entryNumber) {
+            const auto* curve = dynamic_cast<const NurbsCurve*>(node->object);
+            if (!curve)
+                continue;
+            const auto* original = static_cast<const NurbsCurve*>(built->object);
+            if (entryNumber == c.reportedEntry) {
+                EXPECT_EQ(curve->linkKind, NurbsCurve::ReleasedLink);
+                EXPECT_EQ(curve->surfaceLink, nullptr);
+            } else {
+                EXPECT_EQ(curve->linkKind, original->linkKind) << "entry " << entryNumber;
+                EXPECT_EQ(scene.positionOf(curve->surfaceLink), base.positionOf(original->surfaceLink))
+                    << "entry " << entryNumber;
+            }
+        }
+        // Validation agrees, and the repaired scene saves into a file that loads with nothing to say.
+        EXPECT_TRUE(file.validate(bytes)) << file.error;
+        EXPECT_EQ(file.notices.size(), 1u);
+        const std::string repaired = saved(scene);
+        SceneList again;
+        ASSERT_TRUE(file.read(repaired, again)) << file.error;
+        EXPECT_TRUE(file.notices.empty());
+        EXPECT_EQ(saved(again), repaired);
     }
 }
 
