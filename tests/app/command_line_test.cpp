@@ -4,6 +4,7 @@
 #include "geometry/nurbs_curve.h"
 #include "geometry/scene_list.h"
 #include "surfaces/curve_surface.h"
+#include "surfaces/predefined_shapes.h"
 #include "surfaces/revolution_surface.h"
 #include "surfaces/scene_file.h"
 
@@ -16,6 +17,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -164,27 +166,89 @@ TEST(CommandLineHeadless, ExportRefusesAFileWithAOneSidedLink) {
     EXPECT_EQ(read.objects, (std::vector<std::string>{"curve_1", "revolution_2"}));
 }
 
-// The coordinates each OBJ object must hold: a curve's samples, a surface's shaded triangles.
-std::vector<std::vector<double>> expectedVertices(SceneList& scene) {
-    std::vector<std::vector<double>> objects;
+// What each OBJ object must hold, corner by corner: a curve's samples (no normals), a surface's shaded
+// triangles with the normal of each vertex.
+struct ExpectedObject {
+    bool surface = false;
+    std::vector<std::array<double, 3>> vertices;
+    std::vector<std::array<double, 3>> normals;
+};
+
+std::vector<ExpectedObject> expectedObjects(SceneList& scene) {
+    std::vector<ExpectedObject> objects;
     for (SceneNode* node = scene.first; node; node = node->next) {
-        std::vector<double>& v = objects.emplace_back();
+        ExpectedObject& expected = objects.emplace_back();
         if (auto* curve = dynamic_cast<NurbsCurve*>(node->object)) {
             for (const ControlPoint& p : curve->samplePoints())
-                v.insert(v.end(), {p.x, p.y, p.z});
+                expected.vertices.push_back({p.x, p.y, p.z});
             continue;
         }
+        expected.surface = true;
         auto* revolution = dynamic_cast<RevolutionSurface*>(node->object);
         auto* patch = dynamic_cast<CurveSurface*>(node->object);
         revolution ? (revolution->setShading(true), revolution->tessellate())
                    : (patch->setShading(true), patch->tessellate());
         const SurfaceMesh& mesh = revolution ? revolution->surfaceMesh : patch->surfaceMesh;
         for (const SurfaceMesh::Primitive& p : mesh.primitives)
-            for (int i = p.first; p.mode == SurfaceMesh::Triangles && i < p.first + p.count; ++i)
-                for (int a = 0; a < 3; ++a)
-                    v.push_back(mesh.positions[3 * i + a] + (mesh.translated ? mesh.offset[a] : 0.0f));
+            for (int i = p.first; p.mode == SurfaceMesh::Triangles && i < p.first + p.count; ++i) {
+                std::array<double, 3>& v = expected.vertices.emplace_back();
+                std::array<double, 3>& n = expected.normals.emplace_back();
+                for (int a = 0; a < 3; ++a) {
+                    v[a] = mesh.positions[3 * i + a] + (mesh.translated ? mesh.offset[a] : 0.0f);
+                    n[a] = mesh.normals[3 * i + a];
+                }
+            }
     }
     return objects;
+}
+
+// Every index of every element names an existing v (and, for a face corner, an existing vn), and what it
+// names is what the scene holds at that corner. Returns the first fault, or "" when there is none.
+std::string objFault(const ObjFile& obj, const std::vector<ExpectedObject>& expected) {
+    if (!obj.error.empty())
+        return "unreadable " + obj.error;
+    if (obj.objects.size() != expected.size())
+        return std::to_string(obj.objects.size()) + " objects, not " + std::to_string(expected.size());
+    std::vector<std::size_t> cornersSeen(expected.size(), 0);
+    std::size_t faceCorners = 0;
+    for (const ObjElement& element : obj.elements) {
+        if (element.object < 0)
+            return "an element before the first object";
+        const ExpectedObject& object = expected[element.object];
+        const std::string where = obj.objects[element.object] + ": ";
+        if ((element.keyword == 'f') != object.surface)
+            return where + "element '" + element.keyword + "' of the wrong kind";
+        for (const ObjCorner& corner : element.corners) {
+            const std::size_t k = cornersSeen[element.object]++;
+            const std::string at = where + "corner " + std::to_string(k) + ": ";
+            if (k >= object.vertices.size())
+                return at + "more corners than the scene holds";
+            if (corner.vertex < 1 || corner.vertex > static_cast<long long>(obj.vertices.size()))
+                return at + "v " + std::to_string(corner.vertex) + " names no vertex";
+            if (obj.vertices[corner.vertex - 1] != object.vertices[k])
+                return at + "v " + std::to_string(corner.vertex) + " is not the scene's vertex";
+            if (!object.surface) {
+                if (corner.normal != 0)
+                    return at + "a curve corner names a normal";
+                continue;
+            }
+            ++faceCorners;
+            if (corner.normal < 1 || corner.normal > static_cast<long long>(obj.normals.size()))
+                return at + "vn " + std::to_string(corner.normal) + " names no normal (there are " +
+                       std::to_string(obj.normals.size()) + ")";
+            if (obj.normals[corner.normal - 1] != object.normals[k])
+                return at + "vn " + std::to_string(corner.normal) + " is not the normal of v " +
+                       std::to_string(corner.vertex);
+        }
+    }
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        if (cornersSeen[i] != expected[i].vertices.size())
+            return obj.objects[i] + ": " + std::to_string(cornersSeen[i]) + " corners, not " +
+                   std::to_string(expected[i].vertices.size());
+    if (obj.normals.size() != faceCorners)
+        return std::to_string(obj.normals.size()) + " normals for " + std::to_string(faceCorners) +
+               " face corners";
+    return "";
 }
 
 TEST(CommandLineHeadless, ExportOfEveryExampleWithoutDisplayReadsBackExactly) {
@@ -202,32 +266,58 @@ TEST(CommandLineHeadless, ExportOfEveryExampleWithoutDisplayReadsBackExactly) {
         SceneList scene;
         SceneFile file;
         ASSERT_TRUE(file.load(exampleScene(example).c_str(), scene)) << file.error;
-        const std::vector<std::vector<double>> expected = expectedVertices(scene);
-        std::vector<std::vector<double>> found;
-        long long vertices = 0, normals = 0, corners = 0, badCorners = 0;
         std::ifstream in(obj);
-        for (std::string line, keyword; std::getline(in, line);) {
-            std::istringstream words(line);
-            words >> keyword;
-            if (keyword == "o")
-                found.emplace_back();
-            for (std::string word; words >> word;) {
-                if (keyword == "v")
-                    found.back().push_back(std::strtod(word.c_str(), nullptr));
-                const long long index = std::atoll(word.c_str());
-                if (keyword == "f")
-                    ++corners, badCorners += word != std::to_string(index) + "//" + std::to_string(index);
-                if (keyword == "f" || keyword == "l")
-                    badCorners += index < 1 || index > vertices;
-            }
-            vertices += keyword == "v";
-            normals += keyword == "vn";
-        }
-        EXPECT_EQ(found, expected); // every number reads back as the same double
-        EXPECT_EQ(badCorners, 0);
-        EXPECT_EQ(normals, corners); // one normal per triangle corner
-        EXPECT_GT(vertices, 0);
+        const ObjFile read = readObj(in);
+        EXPECT_EQ(objFault(read, expectedObjects(scene)), ""); // every number reads back as the same double
+        EXPECT_GT(read.vertices.size(), 0u);
     }
+}
+
+void appendCurve(SceneList& scene, const std::vector<ControlPoint>& points) {
+    auto* curve = new NurbsCurve();
+    curve->setOrder(static_cast<int>(points.size()) < 3 ? static_cast<int>(points.size()) : 3);
+    curve->setControlPoints(points);
+    scene.append(curve, ObjectKind::Curve);
+}
+
+void appendPredefined(SceneList& scene, int shape) {
+    auto* profile = new NurbsCurve();
+    buildPredefinedCurve(*profile, shape);
+    RevolutionSurface* surface = makePredefinedSurface(profile);
+    profile->surfaceLink = surface;
+    profile->linkKind = NurbsCurve::RevolutionLink;
+    scene.append(profile, ObjectKind::Curve);
+    scene.append(surface, ObjectKind::Revolution);
+}
+
+// Faces were written "i//i", but OBJ numbers v and vn each on its own and curves write v lines without
+// normals: after a curve, every face named another vertex's normal or one past the end of the list.
+TEST(CommandLineHeadless, ObjExportNamesTheWrongNormals) {
+    SceneList scene;
+    appendCurve(scene, {{0, 0, 0}, {1, 2, 0}, {3, 1, 1}});
+    appendPredefined(scene, ShapeKind::Sphere);
+    appendCurve(scene, {{5, 5, 5}});
+    auto* patch = new CurveSurface();
+    scene.append(patch, ObjectKind::Coons);
+    const ControlPoint corners[5] = {{0, 0, 0}, {4, 0, 1}, {4, 4, 0}, {0, 4, 1}, {0, 0, 0}};
+    for (int side = 0; side < 4; ++side) {
+        auto* curve = new NurbsCurve();
+        curve->setOrder(2);
+        curve->setControlPoints({corners[side], corners[side + 1]});
+        curve->surfaceLink = patch;
+        curve->linkKind = NurbsCurve::CoonsLink;
+        patch->addCoonsCurve(curve);
+        scene.append(curve, ObjectKind::Curve);
+    }
+    appendPredefined(scene, ShapeKind::Cylinder);
+    appendCurve(scene, {{-1, 0, 0}, {-2, 1, 0}});
+
+    std::stringstream text;
+    writeObj(scene, text);
+    const ObjFile read = readObj(text);
+    EXPECT_EQ(objFault(read, expectedObjects(scene)), "");
+    EXPECT_EQ(read.objects.size(), 12u);
+    EXPECT_GT(read.normals.size(), 0u);
 }
 
 TEST(CommandLineRender, FourViewsOfTheSphereAtTheAskedSize) {
