@@ -34,6 +34,9 @@ bool GLPelm::loadSceneFile(const char* name, std::ostream& out, std::ostream& er
         err << "knotwork: " << file.error << std::endl;
         return false;
     }
+    for (const std::string& notice : file.notices)
+        err << "knotwork: " << notice << '\n';
+    err.flush();
     // Nothing may keep pointing at the objects about to be deleted.
     activeObject = nullptr;
     pickedCurve = nullptr;
