@@ -75,6 +75,8 @@ std::vector<std::string> repositoryPaths(const std::string& text) {
             word = word.substr(equals + 1); // NAME=value: the value
         if (word.rfind("$PWD/", 0) == 0)
             word = word.substr(5);
+        if (word.rfind("./", 0) == 0)
+            word = word.substr(2);
         while (!word.empty() && (word.back() == ',' || word.back() == ';' || word.back() == ')'))
             word.pop_back();
         if (word.find('/') == std::string::npos || word.find("://") != std::string::npos)
