@@ -8,6 +8,7 @@
 #include "scene/scene_file.h"
 #include "surfaces/surface_mesh.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -83,14 +84,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             broken("a refused file gave no place:", file.error);
         if (scene.first)
             broken("a refused file changed the scene");
+        if (!file.notices.empty())
+            broken("a refused file reported a repair");
         return 0;
     }
 
-    // Every link of a loaded scene points into the scene.
+    // Every link of a loaded scene points into the scene, and a curve's surface holds it: a link only
+    // the curve kept was released while loading.
     for (SceneNode* node = scene.first; node; node = node->next) {
         if (auto* curve = dynamic_cast<NurbsCurve*>(node->object)) {
             if (curve->surfaceLink && !scene.contains(curve->surfaceLink))
                 broken("a curve links to an object outside the scene");
+            if (auto* revolution = dynamic_cast<RevolutionSurface*>(curve->surfaceLink);
+                revolution && revolution->profile != curve)
+                broken("a profile names a surface that does not hold it");
+            if (auto* patch = dynamic_cast<CurveSurface*>(curve->surfaceLink);
+                patch && std::find(patch->curves.begin(), patch->curves.end(), curve) == patch->curves.end())
+                broken("a curve names a patch that does not hold it");
         } else if (auto* revolution = dynamic_cast<RevolutionSurface*>(node->object)) {
             if (revolution->profile && !scene.contains(revolution->profile))
                 broken("a profile outside the scene");

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Knotwork needs to build, run, test and fuzz, skipping those present.
+# Installs the Debian 12 packages to build, run, test, fuzz and package Knotwork, skipping those present.
 set -euo pipefail
 
 packages=(
@@ -10,6 +10,7 @@ packages=(
     googletest libgtest-dev libbenchmark-dev
     fonts-dejavu-core
     clang libclang-rt-14-dev llvm clang-format
+    dpkg-dev file lintian desktop-file-utils appstream shared-mime-info man-db
 )
 
 missing=()

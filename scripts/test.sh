@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then runs every test twice under a virtual X server, in the normal build
-# and in the sanitizer build (address, leak and undefined-behaviour checks), then fuzzes both readers
-# briefly. Exits non-zero when any of the three fails; each still runs after an earlier failure.
+# (whose Debian package is then built and checked) and in the sanitizer build (address, leak and
+# undefined-behaviour checks), then fuzzes both readers briefly. Exits non-zero when any of these
+# fails; each still runs after an earlier failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -20,6 +21,9 @@ git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror || fail
 
 bash scripts/build.sh build -DKNOTWORK_WERROR=ON
 "${xvfb[@]}" ctest --test-dir build --output-on-failure -j2 --timeout 600 "${retry[@]}" || failed+=("tests")
+# The Debian package of the same build: lintian, the desktop files, and the program unpacked into a
+# scratch root running there on its own data.
+{ bash scripts/package.sh build && bash scripts/check_package.sh build; } || failed+=("package")
 
 # The benchmarks are not built here: their smoke runs prove nothing more under the sanitizers.
 bash scripts/build.sh build-asan -DKNOTWORK_SANITIZE=ON -DKNOTWORK_BUILD_BENCH=OFF -DKNOTWORK_WERROR=ON
@@ -52,4 +56,4 @@ if [ ${#failed[@]} -gt 0 ]; then
     printf 'FAILED: %s\n' "${failed[@]}"
     exit 1
 fi
-echo "All passed: tests, sanitizer tests, fuzzing for ${fuzz_seconds} s per target"
+echo "All passed: tests, package, sanitizer tests, fuzzing for ${fuzz_seconds} s per target"

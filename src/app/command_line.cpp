@@ -102,8 +102,14 @@ void putVertex(std::ostream& out, const char* keyword, double x, double y, doubl
     out << '\n';
 }
 
+// How many v and vn lines the file holds so far: OBJ numbers each list on its own, from 1.
+struct ObjCounts {
+    long long vertices = 0;
+    long long normals = 0;
+};
+
 // Triangles only: the shaded tessellation is all triangles, and an OBJ face needs a normal per corner.
-void writeSurfaceMesh(const SurfaceMesh& mesh, std::ostream& out, long long& vertexBase) {
+void writeSurfaceMesh(const SurfaceMesh& mesh, std::ostream& out, ObjCounts& counts) {
     const double dx = mesh.translated ? mesh.offset[0] : 0.0;
     const double dy = mesh.translated ? mesh.offset[1] : 0.0;
     const double dz = mesh.translated ? mesh.offset[2] : 0.0;
@@ -120,14 +126,16 @@ void writeSurfaceMesh(const SurfaceMesh& mesh, std::ostream& out, long long& ver
         for (int corner = 0; corner + 2 < primitive.count; corner += 3) {
             out << 'f';
             for (int c = 0; c < 3; ++c) {
-                const long long index = vertexBase + written + corner + c + 1;
-                out << ' ' << index << "//" << index;
+                const long long k = written + corner + c + 1;
+                out << ' ' << counts.vertices + k << "//" << counts.normals + k;
             }
             out << '\n';
         }
         written += primitive.count;
     }
-    vertexBase += written;
+    // Every vertex of a surface got its normal; a curve's vertices get none.
+    counts.vertices += written;
+    counts.normals += written;
 }
 
 } // namespace
@@ -228,7 +236,7 @@ std::string CommandLine::usage() {
 
 void writeObj(SceneList& scene, std::ostream& out) {
     out << "# Knotwork " KNOTWORK_VERSION " scene export\n";
-    long long vertexBase = 0;
+    ObjCounts counts;
     int entry = 1;
     for (SceneNode* node = scene.first; node; node = node->next, ++entry) {
         if (auto* curve = dynamic_cast<NurbsCurve*>(node->object)) {
@@ -238,25 +246,25 @@ void writeObj(SceneList& scene, std::ostream& out) {
                 putVertex(out, "v", p.x, p.y, p.z);
             // A single sample is a point: a polyline needs two.
             if (samples.size() == 1)
-                out << "p " << vertexBase + 1 << '\n';
+                out << "p " << counts.vertices + 1 << '\n';
             if (samples.size() >= 2) {
                 out << 'l';
                 for (std::size_t i = 0; i < samples.size(); ++i)
-                    out << ' ' << vertexBase + static_cast<long long>(i) + 1;
+                    out << ' ' << counts.vertices + static_cast<long long>(i) + 1;
                 out << '\n';
             }
-            vertexBase += static_cast<long long>(samples.size());
+            counts.vertices += static_cast<long long>(samples.size());
         } else if (auto* revolution = dynamic_cast<RevolutionSurface*>(node->object)) {
             out << "o revolution_" << entry << '\n';
             // Whatever the display mode: the shaded tessellation is the one with normals.
             revolution->shading = true;
             revolution->tessellate();
-            writeSurfaceMesh(revolution->surfaceMesh, out, vertexBase);
+            writeSurfaceMesh(revolution->surfaceMesh, out, counts);
         } else if (auto* patch = dynamic_cast<CurveSurface*>(node->object)) {
             out << "o patch_" << entry << '\n';
             patch->shading = true;
             patch->tessellate();
-            writeSurfaceMesh(patch->surfaceMesh, out, vertexBase);
+            writeSurfaceMesh(patch->surfaceMesh, out, counts);
         }
     }
 }
@@ -294,8 +302,12 @@ int CommandLine::runWithoutDisplay(std::ostream& out, std::ostream& err) const {
 // The scene is read before any GL exists, so a bad file needs no display to be reported.
 static bool loadScene(const std::string& path, SceneList& scene, std::ostream& out, std::ostream& err) {
     SceneFile file;
-    if (file.load(path.c_str(), scene))
+    if (file.load(path.c_str(), scene)) {
+        for (const std::string& notice : file.notices)
+            err << "knotwork: " << notice << '\n';
+        err.flush();
         return true;
+    }
     out << SceneFile::LoadFailedMessage << std::endl;
     err << "knotwork: " << file.error << std::endl;
     return false;

@@ -14,8 +14,14 @@ bool isFile(const QString& path) {
 
 AssetLocator::AssetLocator() {
     // applicationDirPath() warns and answers nothing before the application object exists.
-    if (QCoreApplication::instance() != nullptr)
-        executableDataDir = QDir(QCoreApplication::applicationDirPath()).filePath("data").toStdString();
+    if (QCoreApplication::instance() != nullptr) {
+        const QDir executableDir(QCoreApplication::applicationDirPath());
+        executableDataDir = executableDir.filePath("data").toStdString();
+#ifdef KNOTWORK_RELATIVE_DATA_DIR
+        executableShareDir =
+            QDir::cleanPath(executableDir.filePath(KNOTWORK_RELATIVE_DATA_DIR)).toStdString();
+#endif
+    }
 #ifdef KNOTWORK_INSTALL_DATA_DIR
     installDataDir = KNOTWORK_INSTALL_DATA_DIR;
 #endif
@@ -34,7 +40,7 @@ std::string AssetLocator::locate(const std::string& name) const {
         if (isFile(path))
             return path.toStdString();
     }
-    for (const std::string* dir : {&executableDataDir, &installDataDir}) {
+    for (const std::string* dir : {&executableDataDir, &executableShareDir, &installDataDir}) {
         if (dir->empty())
             continue;
         const QString path = QDir(QString::fromStdString(*dir)).filePath(relative);

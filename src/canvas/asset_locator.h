@@ -7,8 +7,9 @@ class AssetLocator {
 public:
     // Searched in this order; an empty folder is skipped. workingDir empty means the process's own.
     std::string workingDir;
-    std::string executableDataDir; // <directory of the executable>/data
-    std::string installDataDir;    // the installed data folder
+    std::string executableDataDir;  // <executable's folder>/data: the build tree
+    std::string executableShareDir; // <executable's folder>/../share/knotwork: an install, moved or not
+    std::string installDataDir;     // share/knotwork under the prefix the program was built for
 
     // Fills the folders from the running program (needs a QCoreApplication for the executable's folder).
     AssetLocator();

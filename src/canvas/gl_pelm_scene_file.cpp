@@ -32,6 +32,9 @@ bool GLPelm::loadSceneFile(const char* name, std::ostream& out, std::ostream& er
         err << "knotwork: " << file.error << std::endl;
         return false;
     }
+    for (const std::string& notice : file.notices)
+        err << "knotwork: " << notice << '\n';
+    err.flush();
     // The old surfaces release their display lists through the model's report, in this context.
     model.replaceScene(std::move(loaded));
     updateGL();

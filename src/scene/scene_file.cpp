@@ -14,9 +14,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <istream>
+#include <new>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
@@ -39,6 +39,8 @@ struct EntryLinks {
     std::int32_t linkKind = NurbsCurve::FreeLink;
     std::int32_t positions[4] = {-1, -1, -1, -1};
     std::size_t positionOffsets[4] = {0, 0, 0, 0};
+    // A curve whose surface does not hold it: it loads as a released curve.
+    bool released = false;
 };
 
 const char* kindName(char tag) {
@@ -222,6 +224,18 @@ std::string systemError(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
 }
 
+unsigned long long physicalMemory() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return ULLONG_MAX; // unknown: left to the allocation to fail
+    return static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(pageSize);
+}
+
+std::string outOfMemory(std::size_t bytes) {
+    return "not enough memory to load a scene of " + std::to_string(bytes) + " bytes";
+}
+
 } // namespace
 
 bool SceneFile::fail(std::string message) {
@@ -261,6 +275,7 @@ namespace {
 // Parses every entry and checks the links both ways; fills entries on success.
 struct Validation {
     std::vector<EntryLinks> entries;
+    std::vector<std::string> notices;
     std::string problem;
     std::size_t offset = 0;
     int entryNumber = -1;
@@ -336,20 +351,35 @@ struct Validation {
         return false;
     }
 
+    // A link only the curve keeps is no damage: a profile replaced without releasing the old one, a
+    // curve picked for a patch that did not take it, or either after its surface was deleted (written as
+    // -1). Such a curve is as good as released, and loads as one.
+    void release(int index, const std::string& why) {
+        EntryLinks& curve = entries[index];
+        curve.released = true;
+        notices.push_back("entry " + std::to_string(index + 1) + " (curve) at byte " +
+                          std::to_string(curve.positionOffsets[0]) + ": " + why +
+                          "; loaded as a released curve");
+    }
+
     bool checkCurve(int index) {
         const EntryLinks& curve = entries[index];
         // Free and released curves keep no link, whatever position they stored.
         if (curve.linkKind == NurbsCurve::FreeLink || curve.linkKind == NurbsCurve::ReleasedLink)
             return true;
+        if (curve.positions[0] == -1) {
+            release(index,
+                    "linkKind " + std::to_string(curve.linkKind) + " names no surface (link position -1)");
+            return true;
+        }
         const bool profile = curve.linkKind == NurbsCurve::RevolutionLink;
         if (!names(index, 0, profile ? SceneFile::RevolutionTag : SceneFile::PatchTag, "link position"))
             return false;
         const EntryLinks& surface = entries[curve.positions[0]];
         const bool returned = profile ? surface.positions[0] == index : patchHolds(surface, index);
         if (!returned)
-            return fail(index, curve.positionOffsets[0],
-                        "link position " + std::to_string(curve.positions[0]) + " names a " +
-                            kindName(surface.tag) + " that does not hold this curve");
+            release(index, "link position " + std::to_string(curve.positions[0]) + " names a " +
+                               kindName(surface.tag) + " that does not hold this curve");
         return true;
     }
 
@@ -428,15 +458,37 @@ struct Validation {
 } // namespace
 
 bool SceneFile::validate(std::string_view bytes) {
-    Validation validation;
-    const bool ok = validation.run(bytes);
-    error = validation.problem;
-    errorOffset = ok ? -1 : static_cast<long long>(validation.offset);
-    errorEntry = ok ? -1 : validation.entryNumber;
-    return ok;
+    notices.clear();
+    try {
+        Validation validation;
+        const bool ok = validation.run(bytes);
+        error = validation.problem;
+        errorOffset = ok ? -1 : static_cast<long long>(validation.offset);
+        errorEntry = ok ? -1 : validation.entryNumber;
+        if (ok)
+            notices = std::move(validation.notices);
+        return ok;
+    } catch (const std::bad_alloc&) {
+        errorOffset = -1;
+        errorEntry = -1;
+        return fail(outOfMemory(bytes.size()));
+    }
 }
 
 bool SceneFile::read(std::string_view bytes, SceneList& scene) {
+    notices.clear();
+    // Objects, points and the entry table together take a few times the file's size.
+    try {
+        return build(bytes, scene);
+    } catch (const std::bad_alloc&) {
+        notices.clear();
+        errorOffset = -1;
+        errorEntry = -1;
+        return fail(outOfMemory(bytes.size()));
+    }
+}
+
+bool SceneFile::build(std::string_view bytes, SceneList& scene) {
     Validation validation;
     if (!validation.run(bytes)) {
         error = validation.problem;
@@ -465,6 +517,8 @@ bool SceneFile::read(std::string_view bytes, SceneList& scene) {
         RecordBuffer buffer(bytes.data() + entry.recordOffset, size);
         std::istream in(&buffer);
         object->read(in);
+        if (entry.released)
+            static_cast<NurbsCurve*>(object)->linkKind = NurbsCurve::ReleasedLink;
         // The class reader and the checks above must agree on where the record ends.
         if (in.fail() || buffer.consumed() != size) {
             errorEntry = static_cast<int>(i) + 1;
@@ -483,45 +537,70 @@ bool SceneFile::read(std::string_view bytes, SceneList& scene) {
             static_cast<RevolutionSurface*>(node->object)->invalidate();
     }
     scene = std::move(loaded);
+    notices = std::move(validation.notices);
     return true;
 }
 
 bool SceneFile::load(const char* path, SceneList& scene) {
     errorOffset = -1;
     errorEntry = -1;
+    notices.clear();
     const std::string name = path ? path : "";
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    // Looked at before opening: opening a named pipe waits for a writer, and opening a device may act on it.
+    struct stat info {};
+    if (::stat(name.c_str(), &info) != 0)
+        return fail(systemError("cannot open", name));
+    if (!S_ISREG(info.st_mode))
+        return fail("cannot read " + name + ": not a regular file");
+    // Non-blocking as well, in case the name was given to a pipe since.
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return fail(systemError("cannot open", name));
-    struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         return fail("cannot read " + name + ": not a regular file");
     }
-    // Read straight into the buffer, growing it only if the file grew since fstat.
-    std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const ssize_t got = ::read(fd, &bytes[filled], bytes.size() - filled);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            const std::string message = systemError("cannot read", name);
-            ::close(fd);
-            return fail(message);
-        }
-        if (got == 0)
-            break;
-        filled += static_cast<std::size_t>(got);
+    // A file that cannot fit in memory is refused before anything is reserved for it: asking for that
+    // much can only fail, and under the address sanitizer the failure is an abort, not an exception.
+    const unsigned long long size = static_cast<unsigned long long>(info.st_size);
+    const unsigned long long memory = physicalMemory();
+    if (size > memory) {
+        ::close(fd);
+        return fail("cannot read " + name + ": the file is " + std::to_string(size) +
+                    " bytes, more than the " + std::to_string(memory) + " bytes of memory of this machine");
     }
-    bytes.resize(filled);
+    std::string bytes;
+    try {
+        // Read straight into the buffer, growing it only if the file grew since fstat.
+        bytes.resize(static_cast<std::size_t>(size) + 1);
+        std::size_t filled = 0;
+        for (;;) {
+            if (filled == bytes.size())
+                bytes.resize(bytes.size() * 2);
+            const ssize_t got = ::read(fd, &bytes[filled], bytes.size() - filled);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0) {
+                const std::string message = systemError("cannot read", name);
+                ::close(fd);
+                return fail(message);
+            }
+            if (got == 0)
+                break;
+            filled += static_cast<std::size_t>(got);
+        }
+        bytes.resize(filled);
+    } catch (const std::bad_alloc&) {
+        ::close(fd);
+        return fail("cannot read " + name + ": not enough memory for its " + std::to_string(size) + " bytes");
+    }
     ::close(fd);
     if (!read(bytes, scene)) {
         error = name + ": " + error;
         return false;
     }
+    for (std::string& notice : notices)
+        notice = name + ": " + notice;
     return true;
 }
 
@@ -547,6 +626,33 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The file a save through symbolic links must write, whether or not it exists yet: a dangling link
+// gets its file created rather than being replaced itself.
+bool followLinks(std::string& path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return true;
+        char link[PATH_MAX];
+        const ssize_t length = ::readlink(path.c_str(), link, sizeof link);
+        if (length < 0)
+            return false;
+        if (static_cast<std::size_t>(length) == sizeof link) {
+            errno = ENAMETOOLONG;
+            return false;
+        }
+        const std::string target(link, static_cast<std::size_t>(length));
+        if (target[0] == '/') {
+            path = target;
+        } else {
+            const std::string folder = folderOf(path);
+            path = (folder == "/" ? "" : folder) + "/" + target;
+        }
+    }
+    errno = ELOOP;
+    return false;
+}
+
 } // namespace
 
 bool SceneFile::save(const char* path, const SceneList& list) {
@@ -561,16 +667,15 @@ bool SceneFile::save(const char* path, const SceneList& list) {
         return false;
 
     // Saving through a symbolic link replaces the file it points to, not the link.
+    if (!followLinks(target))
+        return fail(systemError("cannot follow the link", target));
     struct stat info {};
-    bool exists = false;
-    if (::lstat(target.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        if (char* real = ::realpath(target.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
-    if (::stat(target.c_str(), &info) == 0)
-        exists = true;
+    const bool exists = ::stat(target.c_str(), &info) == 0;
+    // The rename would replace a file the user made read-only as readily as any other. Root may write
+    // anything, so the owner's permission bit is what tells, besides access() for everyone else.
+    if (exists && S_ISREG(info.st_mode) &&
+        (!(info.st_mode & S_IWUSR) || (::access(target.c_str(), W_OK) != 0 && errno != ENOENT)))
+        return fail("cannot save over " + target + ": the file is read-only");
 
     std::string temporary;
     int fd = -1;
@@ -584,8 +689,14 @@ bool SceneFile::save(const char* path, const SceneList& list) {
     if (fd < 0)
         return fail(systemError("cannot create", temporary));
 
-    // A replaced file keeps its permissions.
-    bool ok = !exists || !S_ISREG(info.st_mode) || ::fchmod(fd, info.st_mode & 07777) == 0;
+    // A replaced file keeps its owner and group where this user may give them, then its permissions
+    // (after the owner: a change of owner clears the set-user-ID bits).
+    const bool replacing = exists && S_ISREG(info.st_mode);
+    if (replacing && ::fchown(fd, info.st_uid, info.st_gid) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), info.st_gid) != 0) {
+        // Neither allowed: the new file is this user's, as any file they create would be.
+    }
+    bool ok = !replacing || ::fchmod(fd, info.st_mode & 07777) == 0;
     std::string message;
     if (!ok)
         message = systemError("cannot set the permissions of", temporary);

@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class SceneList;
 
@@ -30,6 +31,8 @@ public:
     std::string error;
     long long errorOffset = -1;
     int errorEntry = -1;
+    // What a successful read repaired, one line per entry, for the caller to pass on to the user.
+    std::vector<std::string> notices;
 
     // Tag byte, then the object's own record, for every node in list order. Fails for an object
     // of a class the file cannot hold.
@@ -39,14 +42,18 @@ public:
     // Checks every entry and every link of a whole file without building anything.
     bool validate(std::string_view bytes);
     // Validates, then builds the objects, resolves their links and marks every surface for
-    // rebuilding. Only on success is scene replaced; on failure it is left as it was.
+    // rebuilding. Only on success is scene replaced; on failure it is left as it was. A curve
+    // naming a surface that does not hold it loads released, with a notice.
     bool read(std::string_view bytes, SceneList& scene);
 
+    // Reads only regular files that fit in memory; errors and notices name the path.
     bool load(const char* path, SceneList& scene);
     // Writes a temporary file beside the target, flushes it to disk and renames it over the
-    // target, so a failed save leaves the old file whole.
+    // target, so a failed save leaves the old file whole. Writes through symbolic links, keeps
+    // owner, group and permissions, and refuses a file without write permission for its owner.
     bool save(const char* path, const SceneList& list);
 
 private:
+    bool build(std::string_view bytes, SceneList& scene);
     bool fail(std::string message);
 };

@@ -4,8 +4,12 @@
 #include "geometry/nurbs_curve.h"
 #include "scene/scene_list.h"
 #include "surfaces/curve_surface.h"
+#include "surfaces/predefined_shapes.h"
 #include "surfaces/revolution_surface.h"
 #include "scene/scene_file.h"
+
+#include "fifo_watchdog.h"
+#include "obj_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +17,18 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <array>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -94,6 +103,9 @@ TEST(CommandLineHeadless, HelpVersionUsageAndBadScenesReportWhere) {
     sphere[1 + 4] = 0; // order 0
     std::ofstream(folder + "/damaged.nbs", std::ios::binary) << sphere;
     const std::string missing = folder + "/missing.nbs", damaged = folder + "/damaged.nbs";
+    // The export opened a named pipe and waited for a writer for ever.
+    const std::string pipe = folder + "/pipe.nbs";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0) << std::strerror(errno);
     const std::string bad = "Bad input file, please try again.\n";
     const struct {
         std::vector<const char*> args;
@@ -110,11 +122,14 @@ TEST(CommandLineHeadless, HelpVersionUsageAndBadScenesReportWhere) {
          bad,
          "entry 1 (curve) at byte 5: order is 0"},
         {{"--export-obj", folder.c_str(), obj.c_str()}, CommandLine::FileFailure, bad, "not a regular file"},
+        {{"--export-obj", pipe.c_str(), obj.c_str()}, CommandLine::FileFailure, bad, "not a regular file"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.args[c.args.size() - 1]);
+        SCOPED_TRACE(c.args.size() > 1 ? c.args[1] : c.args[0]);
         std::ostringstream out, err;
+        FifoWatchdog watchdog(pipe, 3000);
         EXPECT_EQ(parsed(c.args).runWithoutDisplay(out, err), c.status);
+        EXPECT_FALSE(watchdog.fired()) << "the export waited for a writer";
         // The version is whatever the build says: only its start is known here.
         EXPECT_EQ(c.args[0] == std::string("--version") ? out.str().substr(0, c.out.size()) : out.str(),
                   c.out);
@@ -123,27 +138,117 @@ TEST(CommandLineHeadless, HelpVersionUsageAndBadScenesReportWhere) {
     EXPECT_FALSE(std::filesystem::exists(obj));
 }
 
-// The coordinates each OBJ object must hold: a curve's samples, a surface's shaded triangles.
-std::vector<std::vector<double>> expectedVertices(SceneList& scene) {
-    std::vector<std::vector<double>> objects;
+// A curve naming a surface that does not hold it made the whole file "bad"; it is exported as a released
+// curve, and stderr says which entry was repaired.
+TEST(CommandLineHeadless, ExportRefusesAFileWithAOneSidedLink) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string scene = dir.path().toStdString() + "/profile-let-go.nbs";
+    const std::string obj = dir.path().toStdString() + "/out.obj";
+    std::ifstream in(exampleScene("sphere.nbs"), std::ios::binary);
+    std::string sphere((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(sphere.size(), 326u);
+    const std::int32_t none = -1;
+    std::memcpy(&sphere[265 + 1], &none, sizeof none); // the surface no longer holds its profile
+    std::ofstream(scene, std::ios::binary) << sphere;
+
+    std::ostringstream out, err;
+    EXPECT_EQ(parsed({"--export-obj", scene.c_str(), obj.c_str()}).runWithoutDisplay(out, err), 0)
+        << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(),
+              "knotwork: " + scene +
+                  ": entry 1 (curve) at byte 17: link position 1 names a surface of revolution that "
+                  "does not hold this curve; loaded as a released curve\n");
+    std::ifstream written(obj);
+    const ObjFile read = readObj(written);
+    EXPECT_EQ(read.error, "");
+    EXPECT_EQ(read.objects, (std::vector<std::string>{"curve_1", "revolution_2"}));
+}
+
+// What each OBJ object must hold, corner by corner: a curve's samples (no normals), a surface's shaded
+// triangles with the normal of each vertex.
+struct ExpectedObject {
+    bool surface = false;
+    std::vector<std::array<double, 3>> vertices;
+    std::vector<std::array<double, 3>> normals;
+};
+
+std::vector<ExpectedObject> expectedObjects(SceneList& scene) {
+    std::vector<ExpectedObject> objects;
     for (SceneNode* node = scene.first; node; node = node->next) {
-        std::vector<double>& v = objects.emplace_back();
+        ExpectedObject& expected = objects.emplace_back();
         if (auto* curve = dynamic_cast<NurbsCurve*>(node->object)) {
             for (const ControlPoint& p : curve->samplePoints())
-                v.insert(v.end(), {p.x, p.y, p.z});
+                expected.vertices.push_back({p.x, p.y, p.z});
             continue;
         }
+        expected.surface = true;
         auto* revolution = dynamic_cast<RevolutionSurface*>(node->object);
         auto* patch = dynamic_cast<CurveSurface*>(node->object);
         revolution ? (revolution->setShading(true), revolution->tessellate())
                    : (patch->setShading(true), patch->tessellate());
         const SurfaceMesh& mesh = revolution ? revolution->surfaceMesh : patch->surfaceMesh;
         for (const SurfaceMesh::Primitive& p : mesh.primitives)
-            for (int i = p.first; p.mode == SurfaceMesh::Triangles && i < p.first + p.count; ++i)
-                for (int a = 0; a < 3; ++a)
-                    v.push_back(mesh.positions[3 * i + a] + (mesh.translated ? mesh.offset[a] : 0.0f));
+            for (int i = p.first; p.mode == SurfaceMesh::Triangles && i < p.first + p.count; ++i) {
+                std::array<double, 3>& v = expected.vertices.emplace_back();
+                std::array<double, 3>& n = expected.normals.emplace_back();
+                for (int a = 0; a < 3; ++a) {
+                    v[a] = mesh.positions[3 * i + a] + (mesh.translated ? mesh.offset[a] : 0.0f);
+                    n[a] = mesh.normals[3 * i + a];
+                }
+            }
     }
     return objects;
+}
+
+// Every index of every element names an existing v (and, for a face corner, an existing vn), and what it
+// names is what the scene holds at that corner. Returns the first fault, or "" when there is none.
+std::string objFault(const ObjFile& obj, const std::vector<ExpectedObject>& expected) {
+    if (!obj.error.empty())
+        return "unreadable " + obj.error;
+    if (obj.objects.size() != expected.size())
+        return std::to_string(obj.objects.size()) + " objects, not " + std::to_string(expected.size());
+    std::vector<std::size_t> cornersSeen(expected.size(), 0);
+    std::size_t faceCorners = 0;
+    for (const ObjElement& element : obj.elements) {
+        if (element.object < 0)
+            return "an element before the first object";
+        const ExpectedObject& object = expected[element.object];
+        const std::string where = obj.objects[element.object] + ": ";
+        if ((element.keyword == 'f') != object.surface)
+            return where + "element '" + element.keyword + "' of the wrong kind";
+        for (const ObjCorner& corner : element.corners) {
+            const std::size_t k = cornersSeen[element.object]++;
+            const std::string at = where + "corner " + std::to_string(k) + ": ";
+            if (k >= object.vertices.size())
+                return at + "more corners than the scene holds";
+            if (corner.vertex < 1 || corner.vertex > static_cast<long long>(obj.vertices.size()))
+                return at + "v " + std::to_string(corner.vertex) + " names no vertex";
+            if (obj.vertices[corner.vertex - 1] != object.vertices[k])
+                return at + "v " + std::to_string(corner.vertex) + " is not the scene's vertex";
+            if (!object.surface) {
+                if (corner.normal != 0)
+                    return at + "a curve corner names a normal";
+                continue;
+            }
+            ++faceCorners;
+            if (corner.normal < 1 || corner.normal > static_cast<long long>(obj.normals.size()))
+                return at + "vn " + std::to_string(corner.normal) + " names no normal (there are " +
+                       std::to_string(obj.normals.size()) + ")";
+            if (obj.normals[corner.normal - 1] != object.normals[k])
+                return at + "vn " + std::to_string(corner.normal) + " is not the normal of v " +
+                       std::to_string(corner.vertex);
+        }
+    }
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        if (cornersSeen[i] != expected[i].vertices.size())
+            return obj.objects[i] + ": " + std::to_string(cornersSeen[i]) + " corners, not " +
+                   std::to_string(expected[i].vertices.size());
+    if (obj.normals.size() != faceCorners)
+        return std::to_string(obj.normals.size()) + " normals for " + std::to_string(faceCorners) +
+               " face corners";
+    return "";
 }
 
 TEST(CommandLineHeadless, ExportOfEveryExampleWithoutDisplayReadsBackExactly) {
@@ -161,32 +266,58 @@ TEST(CommandLineHeadless, ExportOfEveryExampleWithoutDisplayReadsBackExactly) {
         SceneList scene;
         SceneFile file;
         ASSERT_TRUE(file.load(exampleScene(example).c_str(), scene)) << file.error;
-        const std::vector<std::vector<double>> expected = expectedVertices(scene);
-        std::vector<std::vector<double>> found;
-        long long vertices = 0, normals = 0, corners = 0, badCorners = 0;
         std::ifstream in(obj);
-        for (std::string line, keyword; std::getline(in, line);) {
-            std::istringstream words(line);
-            words >> keyword;
-            if (keyword == "o")
-                found.emplace_back();
-            for (std::string word; words >> word;) {
-                if (keyword == "v")
-                    found.back().push_back(std::strtod(word.c_str(), nullptr));
-                const long long index = std::atoll(word.c_str());
-                if (keyword == "f")
-                    ++corners, badCorners += word != std::to_string(index) + "//" + std::to_string(index);
-                if (keyword == "f" || keyword == "l")
-                    badCorners += index < 1 || index > vertices;
-            }
-            vertices += keyword == "v";
-            normals += keyword == "vn";
-        }
-        EXPECT_EQ(found, expected); // every number reads back as the same double
-        EXPECT_EQ(badCorners, 0);
-        EXPECT_EQ(normals, corners); // one normal per triangle corner
-        EXPECT_GT(vertices, 0);
+        const ObjFile read = readObj(in);
+        EXPECT_EQ(objFault(read, expectedObjects(scene)), ""); // every number reads back as the same double
+        EXPECT_GT(read.vertices.size(), 0u);
     }
+}
+
+void appendCurve(SceneList& scene, const std::vector<ControlPoint>& points) {
+    auto* curve = new NurbsCurve();
+    curve->setOrder(static_cast<int>(points.size()) < 3 ? static_cast<int>(points.size()) : 3);
+    curve->setControlPoints(points);
+    scene.append(curve, ObjectKind::Curve);
+}
+
+void appendPredefined(SceneList& scene, int shape) {
+    auto* profile = new NurbsCurve();
+    buildPredefinedCurve(*profile, shape);
+    RevolutionSurface* surface = makePredefinedSurface(profile);
+    profile->surfaceLink = surface;
+    profile->linkKind = NurbsCurve::RevolutionLink;
+    scene.append(profile, ObjectKind::Curve);
+    scene.append(surface, ObjectKind::Revolution);
+}
+
+// Faces were written "i//i", but OBJ numbers v and vn each on its own and curves write v lines without
+// normals: after a curve, every face named another vertex's normal or one past the end of the list.
+TEST(CommandLineHeadless, ObjExportNamesTheWrongNormals) {
+    SceneList scene;
+    appendCurve(scene, {{0, 0, 0}, {1, 2, 0}, {3, 1, 1}});
+    appendPredefined(scene, ShapeKind::Sphere);
+    appendCurve(scene, {{5, 5, 5}});
+    auto* patch = new CurveSurface();
+    scene.append(patch, ObjectKind::Coons);
+    const ControlPoint corners[5] = {{0, 0, 0}, {4, 0, 1}, {4, 4, 0}, {0, 4, 1}, {0, 0, 0}};
+    for (int side = 0; side < 4; ++side) {
+        auto* curve = new NurbsCurve();
+        curve->setOrder(2);
+        curve->setControlPoints({corners[side], corners[side + 1]});
+        curve->surfaceLink = patch;
+        curve->linkKind = NurbsCurve::CoonsLink;
+        patch->addCoonsCurve(curve);
+        scene.append(curve, ObjectKind::Curve);
+    }
+    appendPredefined(scene, ShapeKind::Cylinder);
+    appendCurve(scene, {{-1, 0, 0}, {-2, 1, 0}});
+
+    std::stringstream text;
+    writeObj(scene, text);
+    const ObjFile read = readObj(text);
+    EXPECT_EQ(objFault(read, expectedObjects(scene)), "");
+    EXPECT_EQ(read.objects.size(), 12u);
+    EXPECT_GT(read.normals.size(), 0u);
 }
 
 TEST(CommandLineRender, FourViewsOfTheSphereAtTheAskedSize) {

@@ -1,6 +1,7 @@
 // Tests of the data file search: working directory first, then beside the executable, then installed.
 #include "canvas/asset_locator.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -28,37 +29,52 @@ private:
 TEST(AssetLocator, TakesTheFirstFolderThatHoldsTheFile) {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
+    // Working directory, the build tree's data beside the executable, the install found from the
+    // executable (a package unpacked anywhere), the install of the built-for prefix.
+    const char* const folders[] = {"work", "exe", "share", "inst"};
     struct Case {
-        bool inWorking, besideExecutable, installed;
+        bool present[4];
         const char* expected; // folder of the result, or nullptr for the name unchanged
     };
     const Case cases[] = {
-        {true, true, true, "work"},     {true, false, false, "work"}, {false, true, true, "exe"},
-        {false, true, false, "exe"},    {false, false, true, "inst"}, {true, false, true, "work"},
-        {false, false, false, nullptr},
+        {{true, true, true, true}, "work"},    {{true, false, false, false}, "work"},
+        {{false, true, true, true}, "exe"},    {{false, true, false, false}, "exe"},
+        {{false, false, true, true}, "share"}, {{false, false, true, false}, "share"},
+        {{false, false, false, true}, "inst"}, {{true, false, true, false}, "work"},
+        {{false, true, false, true}, "exe"},   {{false, false, false, false}, nullptr},
     };
     for (const char* name : {"data.tga", "icons/rotate.jpg"}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message()
-                         << name << " " << c.inWorking << c.besideExecutable << c.installed);
+                         << name << " " << c.present[0] << c.present[1] << c.present[2] << c.present[3]);
             QTemporaryDir dir(root.filePath("case-XXXXXX"));
             ASSERT_TRUE(dir.isValid());
             const QString file = QString::fromUtf8(name);
-            if (c.inWorking)
-                touch(dir.filePath("work/" + file));
-            if (c.besideExecutable)
-                touch(dir.filePath("exe/" + file));
-            if (c.installed)
-                touch(dir.filePath("inst/" + file));
+            for (int i = 0; i < 4; ++i)
+                if (c.present[i])
+                    touch(dir.filePath(QString(folders[i]) + "/" + file));
             AssetLocator locator;
             locator.workingDir = dir.filePath("work").toStdString();
             locator.executableDataDir = dir.filePath("exe").toStdString();
+            locator.executableShareDir = dir.filePath("share").toStdString();
             locator.installDataDir = dir.filePath("inst").toStdString();
             const std::string expected =
                 c.expected ? dir.filePath(QString(c.expected) + "/" + file).toStdString() : std::string(name);
             EXPECT_EQ(locator.locate(name), expected);
         }
     }
+}
+
+// An installed program unpacked under another root (dpkg -x) has no data at the built-for prefix:
+// it must look in share/knotwork beside its own bin folder.
+TEST(AssetLocator, LooksInTheShareFolderBesideTheExecutablesFolder) {
+    if (QCoreApplication::instance() == nullptr)
+        GTEST_SKIP() << "needs the application object";
+    const QDir executable(QCoreApplication::applicationDirPath());
+    const AssetLocator locator;
+    EXPECT_EQ(locator.executableShareDir,
+              QDir::cleanPath(executable.filePath("../share/knotwork")).toStdString());
+    EXPECT_EQ(locator.executableDataDir, executable.filePath("data").toStdString());
 }
 
 TEST(AssetLocator, KeepsARelativeNameFoundInTheCurrentDirectory) {

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -69,6 +70,8 @@ TEST(SceneSlots, FailuresKeepSceneSelectionAndOldFileAndSaySo) {
     std::ofstream(folder + "/short.nbs", std::ios::binary) << "1\x04";
     std::ofstream(folder + "/tag.nbs", std::ios::binary) << "9";
     std::filesystem::create_directory(folder + "/taken");
+    std::ofstream(folder + "/read-only.nbs") << "kept";
+    std::filesystem::permissions(folder + "/read-only.nbs", std::filesystem::perms(0444));
     const std::string badLoad = "Bad input file, please try again.\n";
     const std::string badSave = "Could not open the file to save. Please try again.\n";
     const struct {
@@ -82,6 +85,7 @@ TEST(SceneSlots, FailuresKeepSceneSelectionAndOldFileAndSaySo) {
         {false, folder, "not a regular file"},
         {true, folder + "/none/scene.nbs", "cannot create"},
         {true, folder + "/taken", "cannot replace"},
+        {true, folder + "/read-only.nbs", "read-only"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
@@ -98,6 +102,36 @@ TEST(SceneSlots, FailuresKeepSceneSelectionAndOldFileAndSaySo) {
                     canvas.pickedCurve == profile && canvas.activePoint == 2);
     }
     EXPECT_TRUE(std::filesystem::is_directory(folder + "/taken"));
+    std::ifstream kept(folder + "/read-only.nbs");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), std::istreambuf_iterator<char>()), "kept");
+}
+
+// A file whose profile names a surface that no longer holds it was refused whole; it loads with the
+// profile released, and the window's stderr says so.
+TEST(SceneSlots, AOneSidedLinkRefusesTheWholeFile) {
+    if (!QApplication::instance())
+        GTEST_SKIP() << "no display (run under xvfb-run)";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.path().toStdString() + "/sphere.nbs";
+    GLPelm canvas(nullptr, "canvas");
+    makeSphereScene(canvas);
+    std::ostringstream out, err;
+    ASSERT_TRUE(canvas.saveSceneFile(path.c_str(), out, err)) << err.str();
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(265 + 1); // the surface's profile position
+        file.write("\xff\xff\xff\xff", 4);
+    }
+    ASSERT_TRUE(canvas.loadSceneFile(path.c_str(), out, err)) << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("entry 1 (curve)"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("released"), std::string::npos) << err.str();
+    ASSERT_EQ(canvas.scene.size(), 2);
+    const auto* profile = dynamic_cast<NurbsCurve*>(canvas.scene.objectAt(0));
+    ASSERT_TRUE(profile);
+    EXPECT_EQ(profile->linkKind, NurbsCurve::ReleasedLink);
+    EXPECT_EQ(profile->surfaceLink, nullptr);
 }
 
 // The old scene's surfaces give their display lists back, so repeated loads do not grow GL memory.

@@ -6,11 +6,14 @@
 #include "surfaces/revolution_surface.h"
 #include "scene/scene_file.h"
 
+#include "fifo_watchdog.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <csignal>
@@ -23,7 +26,9 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -308,10 +313,7 @@ const Damage damages[] = {
     {"profile link names a curve", 1, 16, Edit::Int32, 0, "names a curve, not a surface of revolution", 2},
     {"patch curve names a revolution", 0, 16, Edit::Int32, 2, "not a patch", 1, NurbsCurve::CoonsLink},
     {"held curve linked elsewhere", 4, 16, Edit::Int32, 2, "not linked to this patch", 4},
-    {"profile not returned", 2, 0, Edit::Int32, 0, "does not hold this curve", 2},
-    {"two profiles for one surface", 0, 16, Edit::Int32, 2, "does not hold this curve", 1, 2},
-    {"curve names a patch that lacks it", 0, 16, Edit::Int32, 3, "does not hold this curve", 1, 4},
-    {"patch curve without a link", 0, 20, Edit::Int32, 3, "names no object", 1},
+    {"profile not returned", 2, 0, Edit::Int32, 0, "not linked to this surface as its profile", 3},
     {"held curve linked to nothing", 4, 20, Edit::Int32, 1, "not linked to this patch", 4},
     {"patch slot names a revolution", 3, 4, Edit::Int32, 2, "not a curve", 4},
     {"patch slot names no object", 3, 8, Edit::Int32, -2, "names no object", 4},
@@ -377,6 +379,66 @@ TEST(SceneFileDamage, EachDamageIsRefusedWithItsReasonAndTheSceneKept) {
         ASSERT_TRUE(file.read(bytes, scene)) << file.error;
         EXPECT_EQ(static_cast<NurbsCurve*>(scene.objectAt(0))->surfaceLink, nullptr);
         EXPECT_EQ(static_cast<RevolutionSurface*>(scene.objectAt(2))->profile, scene.objectAt(1));
+    }
+}
+
+// Each is what a program following the format literally writes: a curve names a surface that does not
+// hold it. Such files were refused whole; the curve now loads released, the rest as written, and a notice
+// names the entry.
+TEST(SceneFileDamage, OneSidedLinksRefuseTheWholeFile) {
+    SceneList base;
+    buildMixedScene(base);
+    const std::string good = saved(base);
+    const Damage cases[] = {
+        {"profile replaced without releasing the old one", 0, 16, Edit::Int32, 2,
+         "link position 2 names a surface of revolution that does not hold this curve", 1,
+         NurbsCurve::RevolutionLink},
+        {"curve picked for a patch that did not take it", 0, 16, Edit::Int32, 3,
+         "link position 3 names a patch that does not hold this curve", 1, NurbsCurve::CoonsLink},
+        {"extrusion curve a patch does not hold", 0, 16, Edit::Int32, 3, "names a patch that does not hold",
+         1, NurbsCurve::ExtrusionLink},
+        {"patch curve whose patch was deleted", 0, 20, Edit::Int32, NurbsCurve::CoonsLink, "names no surface",
+         1},
+        {"profile whose surface was deleted", 0, 20, Edit::Int32, NurbsCurve::RevolutionLink,
+         "names no surface", 1},
+        {"surface that let its profile go", 2, 0, Edit::Int32, -1, "does not hold this curve", 2},
+    };
+    for (const Damage& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string bytes = damaged(good, c);
+        SceneList scene;
+        SceneFile file;
+        ASSERT_TRUE(file.read(bytes, scene)) << file.error;
+        ASSERT_EQ(file.notices.size(), 1u);
+        const std::string entry = "entry " + std::to_string(c.reportedEntry) + " (curve)";
+        EXPECT_EQ(file.notices[0].find(entry), 0u) << file.notices[0];
+        EXPECT_NE(file.notices[0].find(c.expected), std::string::npos) << file.notices[0];
+        EXPECT_NE(file.notices[0].find("released"), std::string::npos) << file.notices[0];
+        ASSERT_EQ(scene.size(), base.size());
+        int entryNumber = 1;
+        for (const SceneNode *node = scene.first, *built = base.first; node;
+             node = node->next, built = built->next, ++entryNumber) {
+            const auto* curve = dynamic_cast<const NurbsCurve*>(node->object);
+            if (!curve)
+                continue;
+            const auto* original = static_cast<const NurbsCurve*>(built->object);
+            if (entryNumber == c.reportedEntry) {
+                EXPECT_EQ(curve->linkKind, NurbsCurve::ReleasedLink);
+                EXPECT_EQ(curve->surfaceLink, nullptr);
+            } else {
+                EXPECT_EQ(curve->linkKind, original->linkKind) << "entry " << entryNumber;
+                EXPECT_EQ(scene.positionOf(curve->surfaceLink), base.positionOf(original->surfaceLink))
+                    << "entry " << entryNumber;
+            }
+        }
+        // Validation agrees, and the repaired scene saves into a file that loads with nothing to say.
+        EXPECT_TRUE(file.validate(bytes)) << file.error;
+        EXPECT_EQ(file.notices.size(), 1u);
+        const std::string repaired = saved(scene);
+        SceneList again;
+        ASSERT_TRUE(file.read(repaired, again)) << file.error;
+        EXPECT_TRUE(file.notices.empty());
+        EXPECT_EQ(saved(again), repaired);
     }
 }
 
@@ -479,6 +541,197 @@ TEST(SceneFileDisk, SaveReplacesWholeFilesOnlyAndLoadFailuresKeepTheScene) {
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         files += entry.is_regular_file();
     EXPECT_EQ(files, 2) << "a temporary file was left behind";
+}
+
+// load opened the file before looking at what it was: a named pipe waited for a writer for ever, in the
+// window and in the export alike. The watchdog opens the other end after a while, so a load that blocks
+// returns and the test fails instead of hanging.
+TEST(SceneFileDisk, OpeningANamedPipeHangs) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string pipe = dir.path().toStdString() + "/pipe.nbs";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0) << std::strerror(errno);
+    for (const std::string& path : {pipe, std::string("/dev/null")}) {
+        SCOPED_TRACE(path);
+        SceneList scene;
+        scene.append(makeCurve({{1, 1, 1}}), ObjectKind::Curve);
+        SceneFile file;
+        FifoWatchdog watchdog(pipe, 3000);
+        EXPECT_FALSE(file.load(path.c_str(), scene));
+        EXPECT_FALSE(watchdog.fired()) << "the load waited for a writer";
+        EXPECT_NE(file.error.find("not a regular file"), std::string::npos) << file.error;
+        EXPECT_EQ(scene.size(), 1);
+    }
+}
+
+std::uint64_t physicalMemory() {
+    return static_cast<std::uint64_t>(::sysconf(_SC_PHYS_PAGES)) *
+           static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// A sparse file of the largest size the file system takes above floor; 0 when it takes none.
+std::uint64_t makeSparseFile(const std::string& path, std::uint64_t floor) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return 0;
+    std::uint64_t size = 0;
+    for (std::uint64_t tried = std::uint64_t(1) << 62; tried > floor && size == 0; tried /= 2)
+        if (::ftruncate(fd, static_cast<off_t>(tried)) == 0)
+            size = tried;
+    ::close(fd);
+    return size;
+}
+
+// load reserved the whole file's size before reading it, and nothing caught a failure: a file larger than
+// memory ended the program (the sanitizer's allocator aborts on such a request before any exception).
+TEST(SceneFileDisk, AFileLargerThanMemoryEndsTheProgram) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.path().toStdString() + "/huge.nbs";
+    const std::uint64_t size = makeSparseFile(path, physicalMemory());
+    if (size == 0)
+        GTEST_SKIP() << "the file system of " << dir.path().toStdString()
+                     << " takes no sparse file larger than this machine's memory";
+    SceneList scene;
+    scene.append(makeCurve({{1, 1, 1}}), ObjectKind::Curve);
+    SceneFile file;
+    EXPECT_FALSE(file.load(path.c_str(), scene));
+    EXPECT_NE(file.error.find(std::to_string(size) + " bytes"), std::string::npos) << file.error;
+    EXPECT_NE(file.error.find("memory"), std::string::npos) << file.error;
+    EXPECT_EQ(scene.size(), 1);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool addressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool addressSanitizer = true;
+#else
+constexpr bool addressSanitizer = false;
+#endif
+#else
+constexpr bool addressSanitizer = false;
+#endif
+
+// The address space this process uses now, from /proc.
+std::uint64_t addressSpaceInUse() {
+    std::ifstream statm("/proc/self/statm");
+    std::uint64_t pages = 0;
+    statm >> pages;
+    return pages * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// Smaller than the machine's memory but more than this process may take: the allocation failed and the
+// uncaught std::bad_alloc ended the program.
+TEST(SceneFileDisk, AFailedAllocationEndsTheProgram) {
+    if (addressSanitizer)
+        GTEST_SKIP() << "the sanitizer reserves far more address space than any limit would leave, and its "
+                        "allocator aborts instead of failing";
+    constexpr std::uint64_t size = std::uint64_t(1) << 30;
+    if (physicalMemory() < 2 * size)
+        GTEST_SKIP() << "this machine has less than 2 GiB of memory";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.path().toStdString() + "/large.nbs";
+    std::ofstream(path, std::ios::binary) << "1";
+    ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(size)), 0) << std::strerror(errno);
+    SceneList scene;
+    scene.append(makeCurve({{1, 1, 1}}), ObjectKind::Curve);
+    SceneFile file;
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_AS, &old), 0);
+    rlimit limited = old;
+    limited.rlim_cur = addressSpaceInUse() + (std::uint64_t(256) << 20);
+    ASSERT_EQ(::setrlimit(RLIMIT_AS, &limited), 0) << std::strerror(errno);
+    const bool loaded = file.load(path.c_str(), scene);
+    ::setrlimit(RLIMIT_AS, &old);
+    EXPECT_FALSE(loaded);
+    EXPECT_NE(file.error.find("not enough memory"), std::string::npos) << file.error;
+    EXPECT_EQ(scene.size(), 1);
+}
+
+// Write-then-rename replaced a file the user had made read-only. Root may write anything, so read-only
+// means what the user set: no write permission for the owner.
+TEST(SceneFileDisk, SavingReplacesAReadOnlyFile) {
+    namespace fs = std::filesystem;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string folder = dir.path().toStdString(), old = "the old scene";
+    SceneList scene;
+    buildMixedScene(scene);
+    for (const fs::perms mode : {fs::perms(0444), fs::perms(0400), fs::perms(0464)}) {
+        const std::string path = folder + "/scene.nbs";
+        std::ofstream(path) << old;
+        fs::permissions(path, mode);
+        SCOPED_TRACE(static_cast<int>(mode));
+        SceneFile file;
+        EXPECT_FALSE(file.save(path.c_str(), scene));
+        EXPECT_NE(file.error.find("read-only"), std::string::npos) << file.error;
+        EXPECT_TRUE(readFile(path) == old) << "the read-only file was replaced";
+        EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
+            << "a temporary file was left behind";
+        fs::permissions(path, fs::perms(0644));
+        fs::remove(path);
+    }
+}
+
+// The replacing file was created by whoever saved, so saving as root gave the user's file to root.
+TEST(SceneFileDisk, SavingLosesTheOwnerAndGroup) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.path().toStdString() + "/scene.nbs";
+    std::ofstream(path) << "the old scene";
+    constexpr uid_t owner = 4321;
+    constexpr gid_t group = 8765;
+    if (::chown(path.c_str(), owner, group) != 0)
+        GTEST_SKIP() << "only root can give a file to another owner: " << std::strerror(errno);
+    ::chmod(path.c_str(), 0640);
+    SceneList scene;
+    buildMixedScene(scene);
+    SceneFile file;
+    ASSERT_TRUE(file.save(path.c_str(), scene)) << file.error;
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, owner);
+    EXPECT_EQ(info.st_gid, group);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_TRUE(readFile(path) == saved(scene));
+}
+
+// A symbolic link whose file did not exist yet could not be resolved, so the save replaced the link
+// itself with a plain file.
+TEST(SceneFileDisk, SavingThroughADanglingLinkReplacesTheLink) {
+    namespace fs = std::filesystem;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string folder = dir.path().toStdString();
+    fs::create_directory(folder + "/real");
+    std::ofstream(folder + "/real/kept.nbs") << "the old scene";
+    SceneList scene;
+    buildMixedScene(scene);
+    const struct {
+        const char* link;
+        std::string target; // as the link holds it
+        const char* file;   // what the save must write, from the folder
+    } cases[] = {
+        {"relative.nbs", "real/new.nbs", "real/new.nbs"},
+        {"absolute.nbs", folder + "/real/other.nbs", "real/other.nbs"},
+        {"chain.nbs", "relative2.nbs", "real/chained.nbs"},
+        {"existing.nbs", "real/kept.nbs", "real/kept.nbs"},
+    };
+    fs::create_symlink("real/chained.nbs", folder + "/relative2.nbs");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.link);
+        const std::string link = folder + "/" + c.link;
+        fs::create_symlink(c.target, link);
+        SceneFile file;
+        ASSERT_TRUE(file.save(link.c_str(), scene)) << file.error;
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(fs::read_symlink(link), c.target);
+        EXPECT_TRUE(readFile(folder + "/" + c.file) == saved(scene)) << "not written through the link";
+    }
+    EXPECT_TRUE(fs::is_symlink(folder + "/relative2.nbs"));
 }
 
 } // namespace

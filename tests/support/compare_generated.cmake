@@ -1,0 +1,21 @@
+# Runs an asset generator into a fresh folder and fails unless it wrote exactly the committed files.
+# cmake -DGENERATOR=<program> -DEXPECTED=<committed folder> -DOUTPUT=<scratch folder> -P compare_generated.cmake
+file(REMOVE_RECURSE ${OUTPUT})
+execute_process(COMMAND ${GENERATOR} ${OUTPUT} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${GENERATOR} failed: ${status}")
+endif()
+file(GLOB_RECURSE expected RELATIVE ${EXPECTED} ${EXPECTED}/*)
+file(GLOB_RECURSE written RELATIVE ${OUTPUT} ${OUTPUT}/*)
+list(SORT expected)
+list(SORT written)
+if(NOT expected STREQUAL written)
+    message(FATAL_ERROR "files differ:\n committed: ${expected}\n written:   ${written}")
+endif()
+foreach(name ${expected})
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${EXPECTED}/${name} ${OUTPUT}/${name}
+                    RESULT_VARIABLE different)
+    if(different)
+        message(SEND_ERROR "${name} differs from what the generator writes")
+    endif()
+endforeach()
