@@ -43,7 +43,7 @@ std::string UndoHistory::redoName() const {
 bool UndoHistory::push(std::unique_ptr<UndoStep> step) {
     dropRedoSteps();
     // The saved scene lies after the top step: merging into it would change what it was.
-    if (mergeable_ && !step->mergeKey.empty() && done_ > 0 && savedAt_ != done_ &&
+    if (!step->mergeKey.empty() && done_ > 0 && steps_[done_ - 1]->id == lastPushed_ && savedAt_ != done_ &&
         steps_[done_ - 1]->mergeKey == step->mergeKey) {
         UndoStep& top = *steps_[done_ - 1];
         bytes_ -= top.bytes();
@@ -56,11 +56,11 @@ bool UndoHistory::push(std::unique_ptr<UndoStep> step) {
         for (UndoStep::ListChange& change : step->list)
             top.list.push_back(change);
         top.selectionAfter = step->selectionAfter;
+        top.id = lastPushed_ = nextId_++;
         if (top.empty()) {
             // Changed and changed back: nothing is left to undo.
             steps_.pop_back();
             --done_;
-            mergeable_ = false;
         } else {
             bytes_ += top.bytes();
         }
@@ -69,10 +69,10 @@ bool UndoHistory::push(std::unique_ptr<UndoStep> step) {
     }
     if (step->empty())
         return false;
+    step->id = lastPushed_ = nextId_++;
     bytes_ += step->bytes();
     steps_.push_back(std::move(step));
     ++done_;
-    mergeable_ = true;
     dropOldestSteps();
     return true;
 }
@@ -80,15 +80,20 @@ bool UndoHistory::push(std::unique_ptr<UndoStep> step) {
 UndoStep* UndoHistory::stepToUndo() {
     if (!canUndo())
         return nullptr;
-    mergeable_ = false;
     return steps_[--done_].get();
 }
 
 UndoStep* UndoHistory::stepToRedo() {
     if (!canRedo())
         return nullptr;
-    mergeable_ = false;
     return steps_[done_++].get();
+}
+
+std::vector<unsigned long long> UndoHistory::stepIds() const {
+    std::vector<unsigned long long> ids;
+    for (const auto& step : steps_)
+        ids.push_back(step->id);
+    return ids;
 }
 
 void UndoHistory::markSaved() {
@@ -108,7 +113,8 @@ void UndoHistory::clear() {
     done_ = 0;
     savedAt_ = 0;
     bytes_ = 0;
-    mergeable_ = false;
+    lastPushed_ = 0;
+    ++generation_;
     deleteUnreferenced();
 }
 

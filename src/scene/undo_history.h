@@ -35,6 +35,8 @@ struct UndoStep {
 
     std::string name;
     std::string mergeKey;
+    // Unique in the history's life; a step that takes another in by merging gets a new one.
+    unsigned long long id = 0;
     std::vector<ObjectChange> objects;
     std::vector<ListChange> list;
     SceneSelection selectionBefore, selectionAfter;
@@ -63,6 +65,12 @@ public:
     std::string undoName() const;
     std::string redoName() const;
     std::size_t size() const { return steps_.size(); }
+    // How many of the steps are done (the rest can be redone).
+    std::size_t done() const { return done_; }
+    // The ids of the steps, oldest first.
+    std::vector<unsigned long long> stepIds() const;
+    // Counts the clears: a history that starts again.
+    unsigned long long generation() const { return generation_; }
     std::size_t bytes() const { return bytes_; }
 
     // A finished step: the steps that were undone go, then it joins the top step when both carry
@@ -93,7 +101,10 @@ private:
     std::size_t done_ = 0; // steps applied; the rest can be redone
     std::size_t savedAt_ = 0;
     std::size_t bytes_ = 0;
-    bool mergeable_ = false; // the top step was the last thing pushed
+    unsigned long long nextId_ = 1;
+    // The step pushed last: a step with its merge key joins it while it is the top step.
+    unsigned long long lastPushed_ = 0;
+    unsigned long long generation_ = 0;
     std::unordered_set<SceneObject*> detached_;
 
     void dropRedoSteps();
