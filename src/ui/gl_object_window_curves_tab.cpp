@@ -82,7 +82,9 @@ void GLObjectWindow::buildCurvePage() {
     curveSettingsGroup = addGroupFrame(curvePage, "Curve Paramaters", true, 170);
     curveFormButtons = new QButtonGroup(this);
     curveFormButtons->setExclusive(true);
-    orderSpin = addSpinField(curveSettingsGroup, "Order SpinBox", tr("Curve Order: "), 2, 99, 1, 3, 160);
+    // Order 1 as well: files may hold it, and a field that clamped a reported 1 to 2 would send the 2
+    // back and so change a curve merely by selecting it.
+    orderSpin = addSpinField(curveSettingsGroup, "Order SpinBox", tr("Curve Order: "), 1, 99, 1, 3, 160);
     paramIncSpin = addSpinField(curveSettingsGroup, "Paramater Increment SpinBox", tr("Parmameter inc: "), 1,
                                 1000, 1, 100, 160);
     openCheck = addCheckField(curveSettingsGroup, curveFormButtons, tr("Open Curve"), false);
