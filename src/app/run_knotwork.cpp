@@ -22,6 +22,9 @@ void setDefaultSurfaceFormat() {
 }
 
 void showMainWindow(GLObjectWindow& window) {
+    // The canvas's first minimum is the unshown window's default width (640), which would keep the
+    // window wider than a small or scaled screen (800 at twice 1600): the minimum follows below.
+    window.canvas->setMinimumWidth(0);
     window.showFullScreen();
     // Full-screen is a request to the window manager, answered later or, without one, never; the
     // canvas's minimum width is taken from the width right now, so give the window the screen at once.

@@ -10,7 +10,8 @@ inline constexpr const char* noOpenGLMessage = "This system has no OpenGL suppor
 // it must run before the application object exists.
 void setDefaultSurfaceFormat();
 
-// Shows the window full-screen and fixes the canvas's minimum width to the full-screen width minus 220.
+// Shows the window full-screen and fixes the canvas's minimum width to the full-screen width less the
+// tab column and 20 (220 at the usual 200-pixel column).
 void showMainWindow(GLObjectWindow& window);
 
 // The whole program: returns the event loop's result, or -1 without OpenGL.
