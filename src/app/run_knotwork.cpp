@@ -2,12 +2,11 @@
 #include "app/run_knotwork.h"
 
 #include "app/command_line.h"
+#include "app/opengl_probe.h"
 #include "canvas/gl_pelm.h"
 #include "ui/gl_object_window.h"
 
 #include <QApplication>
-#include <QOpenGLContext>
-#include <QOpenGLWidget>
 #include <QScreen>
 #include <QSurfaceFormat>
 
@@ -22,39 +21,10 @@ void setDefaultSurfaceFormat() {
     QSurfaceFormat::setDefaultFormat(format);
 }
 
-namespace {
-
-// Set by any warning raised while the probe widget renders.
-bool probeComplained = false;
-
-void noteProbeMessage(QtMsgType type, const QMessageLogContext&, const QString&) {
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        probeComplained = true;
-}
-
-} // namespace
-
-bool hasOpenGL() {
-    QOpenGLContext context;
-    if (!context.create())
-        return false;
-    // A context alone is not enough: the offscreen platform makes GLX contexts when a display is at
-    // hand, yet cannot show a GL widget (it warns, and the canvas would crash when shown). So a hidden
-    // probe widget renders once, and any warning it raises means no. Its warnings are kept from the
-    // user, who sees only the caller's one message.
-    probeComplained = false;
-    const QtMessageHandler previous = qInstallMessageHandler(noteProbeMessage);
-    bool rendered = false;
-    {
-        QOpenGLWidget probe;
-        probe.resize(4, 4);
-        rendered = !probe.grabFramebuffer().isNull();
-    }
-    qInstallMessageHandler(previous);
-    return rendered && !probeComplained;
-}
-
 void showMainWindow(GLObjectWindow& window) {
+    // The canvas's first minimum is the unshown window's default width (640), which would keep the
+    // window wider than a small or scaled screen (800 at twice 1600): the minimum follows below.
+    window.canvas->setMinimumWidth(0);
     window.showFullScreen();
     // Full-screen is a request to the window manager, answered later or, without one, never; the
     // canvas's minimum width is taken from the width right now, so give the window the screen at once.
@@ -80,10 +50,17 @@ int runKnotwork(int& argc, char** argv) {
     if (command.mode != CommandLine::Window && command.mode != CommandLine::Render)
         return command.runWithoutDisplay(std::cout, std::cerr);
 
-    if (!hasOpenGL()) {
+    // What Qt said while probing goes out after the verdict: the reason for a refusal, or the
+    // warnings of a machine that works all the same.
+    const OpenGLProbe openGL = probeOpenGL();
+    if (!openGL.available) {
         qWarning("%s", noOpenGLMessage);
+        for (const QString& message : openGL.qtMessages)
+            qWarning("Qt said: %s", qUtf8Printable(message));
         return -1;
     }
+    for (const QString& message : openGL.qtMessages)
+        qWarning("%s", qUtf8Printable(message));
     if (command.mode == CommandLine::Render)
         return command.render(std::cout, std::cerr);
 

@@ -18,6 +18,19 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+namespace {
+
+// Caps a tool group's size, but never below what its title, frame and 50-pixel buttons need: with
+// this style's group title, 175 by 75 pixels are too small for them, and the cap cut the buttons.
+void capSize(QWidget* group, int maximumWidth, int maximumHeight) {
+    const QSize needed = group->minimumSizeHint();
+    group->setMaximumSize(std::max(maximumWidth, needed.width()), std::max(maximumHeight, needed.height()));
+}
+
+} // namespace
+
 GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(parent) {
     setObjectName(QString::fromLatin1(name));
 
@@ -49,25 +62,24 @@ GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(pare
 
     viewportGroup = makeFrame(this, "viewport transformation", false, 6, 6);
     viewportGroup->setTitle(tr("Viewport"));
-    viewportGroup->setMaximumHeight(75);
     viewportButtons = new QButtonGroup(this);
     viewportButtons->setExclusive(true);
     zoomButton = addToolButton(viewportGroup, viewportButtons, "&Zoom", nullptr);
     panButton = addToolButton(viewportGroup, viewportButtons, "&Pan", nullptr);
     // The group takes the width left of the row; keep its two buttons together at its left end.
     static_cast<QHBoxLayout*>(viewportGroup->layout())->addStretch();
+    capSize(viewportGroup, QWIDGETSIZE_MAX, 75);
     connect(zoomButton, &QPushButton::pressed, canvas, &GLPelm::zoomClicked);
     connect(panButton, &QPushButton::pressed, canvas, &GLPelm::panClicked);
 
     transformGroup = makeFrame(this, "transformation", false, 6, 6);
     transformGroup->setTitle(tr("Object Transformations"));
-    transformGroup->setMaximumHeight(75);
-    transformGroup->setMaximumWidth(4 * toolButtonWidth - 25);
     transformButtons = new QButtonGroup(this);
     transformButtons->setExclusive(true);
     translateButton = addToolButton(transformGroup, transformButtons, "&Trans", "icons/translate.jpg");
     scaleButton = addToolButton(transformGroup, transformButtons, "&Scale", "icons/scale.jpg");
     rotateButton = addToolButton(transformGroup, transformButtons, "&Rotate", "icons/rotate.jpg");
+    capSize(transformGroup, 4 * toolButtonWidth - 25, 75);
     connect(translateButton, &QPushButton::pressed, canvas, &GLPelm::translateClicked);
     connect(scaleButton, &QPushButton::pressed, canvas, &GLPelm::scaleClicked);
     connect(rotateButton, &QPushButton::pressed, canvas, &GLPelm::rotateClicked);
@@ -139,7 +151,7 @@ QPushButton* GLObjectWindow::addToolButton(QGroupBox* group, QButtonGroup* exclu
 }
 
 void GLObjectWindow::adjustSize() {
-    canvas->setMinimumWidth(width() - 220);
+    canvas->setMinimumWidth(width() - (tabs->width() + 20));
 }
 
 QAction* GLObjectWindow::findMenuItem(const QString& menuTitle, const QString& itemText) const {

@@ -144,8 +144,9 @@ public:
     // Fills the predefined-object row.
     void buildPredefinedPanel();
 
-    // Sets the canvas's minimum width to the window width minus 220; does not resize the window.
-    // QWidget::adjustSize is not virtual in Qt 6: this hides it, so call it on a GLObjectWindow.
+    // Sets the canvas's minimum width to the window width less the tab column and 20 pixels (220 at
+    // the column's usual 200); does not resize the window. QWidget::adjustSize is not virtual in Qt 6:
+    // this hides it, so call it on a GLObjectWindow.
     void adjustSize();
 
     // The item with the given text in the menu-bar menu with the given title, or null.
@@ -186,5 +187,6 @@ private:
     QPushButton* addToolButton(QGroupBox* group, QButtonGroup* exclusive, const char* text, const char* icon);
     void buildCurvePage();
     void buildSurfacePage();
+    void fitTabColumn();
     QPushButton* addObjectButton(const char* text, const char* icon, const char* tip);
 };

@@ -11,9 +11,12 @@
 #include <QLayout>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -43,7 +46,6 @@ QGroupBox* makePage(QWidget* parent, const char* name) {
 void GLObjectWindow::buildTabs() {
     tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("right tab menu"));
-    tabs->setFixedWidth(200);
 
     curvePage = makePage(this, "curve");
     buildCurvePage();
@@ -59,7 +61,25 @@ void GLObjectWindow::buildTabs() {
     // The frames keep their sizes and gather at the top of each page.
     static_cast<QVBoxLayout*>(curvePage->layout())->addStretch();
     static_cast<QVBoxLayout*>(surfacePage->layout())->addStretch();
+    fitTabColumn();
     connect(canvas, &GLPelm::emitSurfaceProperties, this, &GLObjectWindow::loadRevMenu);
+}
+
+// 200 pixels, or what the widest text of a page needs where that is more (a larger font or scale).
+// Counted with every panel open, so the column keeps its width when one opens. The window is not
+// shown yet: opening the panels here only lets the layouts count them.
+void GLObjectWindow::fitTabColumn() {
+    QWidget* const panels[] = {revPanel, axisPanel, coonsPanel, extrudePanel};
+    for (QWidget* panel : panels)
+        panel->setVisible(true);
+    for (int i = 0; i < tabs->count(); ++i) {
+        auto* scroll = static_cast<QScrollArea*>(tabs->widget(i));
+        scroll->setMinimumWidth(scroll->widget()->minimumSizeHint().width() +
+                                scroll->verticalScrollBar()->sizeHint().width());
+    }
+    for (QWidget* panel : panels)
+        panel->hide();
+    tabs->setFixedWidth(std::max(200, tabs->minimumSizeHint().width()));
 }
 
 // Every control gets its text, range and state first and is connected last, so building the
@@ -82,8 +102,10 @@ void GLObjectWindow::buildCurvePage() {
     curveSettingsGroup = addGroupFrame(curvePage, "Curve Paramaters", true, 170);
     curveFormButtons = new QButtonGroup(this);
     curveFormButtons->setExclusive(true);
-    orderSpin = addSpinField(curveSettingsGroup, "Order SpinBox", tr("Curve Order: "), 2, 99, 1, 3, 160);
-    paramIncSpin = addSpinField(curveSettingsGroup, "Paramater Increment SpinBox", tr("Parmameter inc: "), 1,
+    // Order 1 as well: files may hold it, and a field that clamped a reported 1 to 2 would send the 2
+    // back and so change a curve merely by selecting it.
+    orderSpin = addSpinField(curveSettingsGroup, "Order SpinBox", tr("Curve Order: "), 1, 99, 1, 3, 160);
+    paramIncSpin = addSpinField(curveSettingsGroup, "Paramater Increment SpinBox", tr("Parameter inc: "), 1,
                                 1000, 1, 100, 160);
     openCheck = addCheckField(curveSettingsGroup, curveFormButtons, tr("Open Curve"), false);
     interpolateCheck =
@@ -110,7 +132,8 @@ void GLObjectWindow::buildCurvePage() {
         return button;
     };
     insertButton = addEditingButton("&Insert Row", "icons/insertcp.jpg", true);
-    smoothButton = addEditingButton("&Smooth", "icons/editcp.jpg", false);
+    // Alt+M: "&Scale" has Alt+S, and a key two buttons share reaches neither.
+    smoothButton = addEditingButton("S&mooth", "icons/editcp.jpg", false);
     deleteButton = addEditingButton("&Delete Row", "icons/deletecp.jpg", false);
     connect(insertButton, &QPushButton::pressed, canvas, &GLPelm::insertCPClicked);
     connect(smoothButton, &QPushButton::pressed, canvas, &GLPelm::editCPClicked);

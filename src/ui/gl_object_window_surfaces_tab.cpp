@@ -42,9 +42,9 @@ void GLObjectWindow::buildSurfacePage() {
 
     addCaption(surfacePage, tr("SETTINGS:"), 170);
     surfaceParameterGroup = addGroupFrame(surfacePage, "Surface Paramaters", true, 170);
-    uIncSpin = addSpinField(surfaceParameterGroup, "u-Paramater Increment SpinBox", tr("u-Parmameter inc: "),
+    uIncSpin = addSpinField(surfaceParameterGroup, "u-Paramater Increment SpinBox", tr("u-Parameter inc: "),
                             1, 1000, 1, 10, 160);
-    vIncSpin = addSpinField(surfaceParameterGroup, "v-Paramater Increment SpinBox", tr("v-Parmameter inc: "),
+    vIncSpin = addSpinField(surfaceParameterGroup, "v-Paramater Increment SpinBox", tr("v-Parameter inc: "),
                             1, 1000, 1, 45, 160);
     connect(uIncSpin, &QSpinBox::valueChanged, canvas, &GLPelm::uparamIncChanged);
     connect(vIncSpin, &QSpinBox::valueChanged, canvas, &GLPelm::vparamIncChanged);

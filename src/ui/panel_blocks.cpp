@@ -2,6 +2,7 @@
 #include "ui/panel_blocks.h"
 
 #include "canvas/asset_locator.h"
+#include "ui/panel_frame.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -12,6 +13,8 @@
 #include <QPalette>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 void setPanelColours(QWidget* widget, const QColor& background, const QColor& foreground) {
     QPalette palette = widget->palette();
@@ -25,8 +28,9 @@ QString iconPath(const char* name) {
     return QString::fromStdString(AssetLocator::find(name));
 }
 
-QGroupBox* makeFrame(QWidget* parent, const char* name, bool vertical, int spacing, int margin) {
-    auto* frame = new QGroupBox(parent);
+namespace {
+
+QGroupBox* layOutFrame(QGroupBox* frame, const char* name, bool vertical, int spacing, int margin) {
     frame->setObjectName(QString::fromLatin1(name));
     QBoxLayout* layout = vertical ? static_cast<QBoxLayout*>(new QVBoxLayout(frame))
                                   : static_cast<QBoxLayout*>(new QHBoxLayout(frame));
@@ -35,9 +39,15 @@ QGroupBox* makeFrame(QWidget* parent, const char* name, bool vertical, int spaci
     return frame;
 }
 
+} // namespace
+
+QGroupBox* makeFrame(QWidget* parent, const char* name, bool vertical, int spacing, int margin) {
+    return layOutFrame(new QGroupBox(parent), name, vertical, spacing, margin);
+}
+
 QGroupBox* addGroupFrame(QWidget* parent, const char* name, bool vertical, int width) {
-    QGroupBox* frame = makeFrame(parent, name, vertical, 5, 5);
-    frame->setFixedWidth(width);
+    // A floor, not a fixed width: a frame grows to its widest text and fills its parent's width.
+    QGroupBox* frame = layOutFrame(new PanelFrame(width, parent), name, vertical, 5, 5);
     setPanelColours(frame, PanelColour::frame, PanelColour::panelText);
     parent->layout()->addWidget(frame);
     return frame;
@@ -49,8 +59,9 @@ QLabel* addCaption(QWidget* parent, const QString& text, int width) {
     label->setFrameStyle(QFrame::Panel | QFrame::Raised);
     label->setText(text);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A floor that gives way to the text; the caption stretches to the frames under it.
     if (width > 0)
-        label->setFixedWidth(width);
+        label->setMinimumWidth(std::max(width, label->sizeHint().width()));
     parent->layout()->addWidget(label);
     return label;
 }
@@ -63,7 +74,14 @@ QSpinBox* addSpinField(QWidget* group, const char* name, const QString& prefix, 
     spin->setSingleStep(step);
     spin->setPrefix(prefix);
     spin->setValue(value);
-    spin->setMaximumSize(maximumWidth, 30);
+    // The limits give way to what the prefix and the longest value need, so no digit is cut.
+    const QSize needed = spin->sizeHint();
+    spin->setMaximumSize(std::max(maximumWidth, needed.width()), std::max(30, needed.height()));
+    // The style draws the arrows in the text colour, which the panels make light; on the light
+    // buttons they would hardly show.
+    QPalette palette = spin->palette();
+    palette.setColor(QPalette::WindowText, PanelColour::windowText);
+    spin->setPalette(palette);
     group->layout()->addWidget(spin);
     return spin;
 }

@@ -30,15 +30,15 @@ QString iconPath(const char* name);
 // given inside spacing and margin.
 QGroupBox* makeFrame(QWidget* parent, const char* name, bool vertical, int spacing, int margin);
 
-// A frame of the tab column: fixed width, grey with light text, spacing and margin 5; added to
-// the parent's layout.
+// A frame of the tab column: at least the given width, grey with light text, spacing and margin 5;
+// added to the parent's layout.
 QGroupBox* addGroupFrame(QWidget* parent, const char* name, bool vertical, int width);
 
-// A dark caption added to the parent's layout; a width of 0 leaves the width free.
+// A dark caption added to the parent's layout, at least the given width (0: no floor).
 QLabel* addCaption(QWidget* parent, const QString& text, int width);
 
 // A spin field added to the group's layout: range, step, value and prefix are set before anyone
-// can listen to it.
+// can listen to it. The maximum width grows where the text needs more.
 QSpinBox* addSpinField(QWidget* group, const char* name, const QString& prefix, int minimum, int maximum,
                        int step, int value, int maximumWidth);
 

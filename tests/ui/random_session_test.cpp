@@ -25,14 +25,6 @@
 
 namespace {
 
-// The committed data folder as the working directory while a window lives, so that the font and the
-// icons load and the title strips are drawn too. The session itself writes only into its own folder.
-struct DataFolderAsWorkingDirectory {
-    QString previous = QDir::currentPath();
-    DataFolderAsWorkingDirectory() { QDir::setCurrent(QStringLiteral(KNOTWORK_SOURCE_DIR "/data")); }
-    ~DataFolderAsWorkingDirectory() { QDir::setCurrent(previous); }
-};
-
 // KNOTWORK_SESSION_SEED and KNOTWORK_SESSION_EVENTS replay or lengthen a session.
 unsigned long long environmentNumber(const char* name, unsigned long long fallback) {
     const char* text = std::getenv(name);

@@ -5,12 +5,14 @@
 #include "surfaces/revolution_surface.h"
 
 #include "canvas/gl_pelm.h"
+#include "canvas/view_projection.h"
 #include "window_test_support.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 
 TEST(WindowSync, CurveParametersSetTheMarksFieldsAndTheRevolutionButton) {
     KNOTWORK_REQUIRE_APP();
@@ -66,6 +68,33 @@ TEST(WindowSync, OnlyChangedSpinFieldsReachTheCanvas) {
     EXPECT_EQ(window->orderSpin->value(), 99);
     EXPECT_EQ(curve->order, 99);
     EXPECT_EQ(curve->paramInc, 1);
+}
+
+// Files may hold order 1; the field echoes every reported value back to the canvas, so a field that
+// could not show 1 sent its clamped 2 and changed the curve merely because it was selected.
+TEST(WindowSync, SelectingAnOrderOneCurveLeavesItsOrder) {
+    KNOTWORK_REQUIRE_APP();
+    auto window = showWindow();
+    GLPelm& canvas = *window->canvas;
+    canvas.grabFramebuffer(); // sets the view rectangles now
+    // The middle of the front view, in widget pixels, and the world point under it.
+    const double ratio = canvas.devicePixelRatioF();
+    const QPoint at(static_cast<int>(canvas.splitX / ratio / 2),
+                    static_cast<int>((2 * canvas.canvasHeight - canvas.splitY) / ratio / 2));
+    ControlPoint under;
+    ASSERT_TRUE(
+        unprojectOrthographic(canvas.frontView, at.x() * ratio, canvas.canvasHeight - at.y() * ratio, under));
+    auto* curve = new NurbsCurve;
+    curve->setOrder(1);
+    for (int i = 0; i < 3; ++i)
+        curve->appendPoint(under);
+    canvas.scene.append(curve, ObjectKind::Curve);
+
+    clickButton(window->translateButton);
+    QTest::mouseClick(&canvas, Qt::LeftButton, {}, at);
+    ASSERT_EQ(canvas.activeObject, curve) << "the click must select the curve";
+    EXPECT_EQ(curve->order, 1);
+    EXPECT_EQ(window->orderSpin->value(), 1);
 }
 
 TEST(WindowSync, CheckMarksSetFromAReportNotifyNobody) {

@@ -3,8 +3,17 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDir>
 #include <QSpinBox>
 #include <QTest>
+
+DataFolderAsWorkingDirectory::DataFolderAsWorkingDirectory() : previous(QDir::currentPath()) {
+    QDir::setCurrent(QStringLiteral(KNOTWORK_SOURCE_DIR "/data"));
+}
+
+DataFolderAsWorkingDirectory::~DataFolderAsWorkingDirectory() {
+    QDir::setCurrent(previous);
+}
 
 std::unique_ptr<GLObjectWindow> makeWindow() {
     return std::make_unique<GLObjectWindow>(nullptr, nullptr);

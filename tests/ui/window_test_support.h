@@ -22,6 +22,14 @@ class QSpinBox;
             GTEST_SKIP() << "no display (run under xvfb-run)";                                               \
     } while (0)
 
+// The committed data folder as the working directory while it lives, so that a window made meanwhile
+// loads the font and the icons as the program does.
+struct DataFolderAsWorkingDirectory {
+    QString previous;
+    DataFolderAsWorkingDirectory();
+    ~DataFolderAsWorkingDirectory();
+};
+
 std::unique_ptr<GLObjectWindow> makeWindow();
 
 // Shows the window at the given size and waits until it is laid out on screen.
