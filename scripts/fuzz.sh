@@ -28,7 +28,7 @@ compile() {
         "$cxx" "${common[@]}" "$@" -c "$src" -o "$out"
     fi
 }
-newest_header=$(ls -t src/geometry/*.h src/surfaces/*.h src/canvas/tga_image.h scripts/fuzz.sh | head -n 1)
+newest_header=$(ls -t src/geometry/*.h src/surfaces/*.h src/scene/*.h src/canvas/tga_image.h scripts/fuzz.sh | head -n 1)
 
 # The readers and everything they link: geometry and surfaces (the draw files too, which need
 # libGL only to link; the fuzzers never draw) and the TGA reader, which is plain C++.
@@ -38,7 +38,7 @@ build_library() {
     mkdir -p "$build/obj-$flavour"
     objects=()
     local src
-    for src in src/geometry/*.cpp src/surfaces/*.cpp src/canvas/tga_image.cpp; do
+    for src in src/geometry/*.cpp src/surfaces/*.cpp src/scene/*.cpp src/canvas/tga_image.cpp; do
         local out="$build/obj-$flavour/$(basename "${src%.cpp}").o"
         compile "$out" "$src" "$@"
         objects+=("$out")

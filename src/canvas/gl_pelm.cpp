@@ -25,18 +25,19 @@ bool isDrawnKind(int kind) {
 GLPelm::GLPelm(QWidget* parent, const char* name) : QOpenGLWidget(parent) {
     setObjectName(QString::fromLatin1(name ? name : ""));
     setFocusPolicy(Qt::StrongFocus);
+    model.listener = this;
 }
 
 GLPelm::~GLPelm() {
-    // Objects may hold display lists of this canvas's context: they go while it is current.
+    model.listener = nullptr;
+    // Objects may hold display lists of this canvas's context: they go while it is current. Objects
+    // only the history keeps have released theirs when they left the scene.
     const bool hasContext = context() && context()->isValid();
     if (hasContext)
         makeCurrent();
-    scene.clear();
+    model.clear();
     if (hasContext)
         doneCurrent();
-    activeObject = nullptr;
-    pickedCurve = nullptr;
 }
 
 void GLPelm::initializeGL() {

@@ -5,7 +5,7 @@
 #include "canvas/text_font.h"
 #include "canvas/viewport.h"
 #include "geometry/control_point.h"
-#include "geometry/scene_list.h"
+#include "scene/scene_model.h"
 
 #include <QOpenGLWidget>
 #include <QPoint>
@@ -48,7 +48,7 @@ constexpr int Front = 3;
 constexpr int SplitHandle = 4;
 } // namespace ViewKind
 
-class GLPelm : public QOpenGLWidget {
+class GLPelm : public QOpenGLWidget, private SceneModelListener {
     Q_OBJECT
 
 public:
@@ -67,11 +67,14 @@ public:
     int splitOffsetX = 0, splitOffsetY = 0;
     float splitX = 0.0f, splitY = 0.0f;
     bool leftButtonDown = false, middleButtonDown = false, rightButtonDown = false;
-    SceneList scene;
-    SceneObject* activeObject = nullptr;
-    int activeKind = ObjectKind::None;
-    SceneObject* pickedCurve = nullptr;
-    int activePoint = -1;
+    // The scene, its rules and its history; every change to the scene goes through it.
+    SceneModel model;
+    // The scene and the selection, as the model holds them.
+    SceneList& scene = model.scene;
+    SceneObject*& activeObject = model.selection.activeObject;
+    int& activeKind = model.selection.activeKind;
+    SceneObject*& pickedCurve = model.selection.pickedCurve;
+    int& activePoint = model.selection.activePoint;
     CameraRecord camera;
 
     GLPelm(QWidget* parent, const char* name);
@@ -109,20 +112,18 @@ public:
     bool unproject(int viewKind, int x, int y, ControlPoint& out);
 
     // The active object when it is a curve (activeKind 1), else null.
-    NurbsCurve* activeCurve() const;
+    NurbsCurve* activeCurve() const { return model.activeCurve(); }
     // The surface of revolution the revolution slots act on, and the Coons patch or extrusion the
     // shared surface slots act on; null when there is none.
-    RevolutionSurface* revolutionTarget() const;
-    CurveSurface* curveSurfaceTarget() const;
-    // Marks the active curve's surface for rebuilding after the curve changed.
-    void updateCurveSurface();
+    RevolutionSurface* revolutionTarget() const { return model.revolutionTarget(); }
+    CurveSurface* curveSurfaceTarget() const { return model.curveSurfaceTarget(); }
     // Makes object active; a different object forgets the picked control point.
-    void setActiveObject(SceneObject* object, int kind);
-    // Deletes object from the scene after cutting every link to it: surfaces drop it as a profile or
-    // curve, curves built into it are released (linkKind 5), and the selection forgets it.
-    void removeFromScene(SceneObject* object);
+    void setActiveObject(SceneObject* object, int kind) { model.setActiveObject(object, kind); }
     // Emits emitCurveParameters with the curve's display flags, order, increment and form.
     void reportCurveParameters(const NurbsCurve& curve);
+    // The panels' picture of the selection after an undo or redo: the active curve's parameters,
+    // its surface's and its picked point's weight.
+    void reportSelection();
 
 public slots:
     // In the order of the canvas's slot table (index 0 to 54).
@@ -181,12 +182,17 @@ public slots:
     void loadTheScene(const char* name);
     void saveTheScene(const char* name);
     void lineSizeChanged(int size);
+    // The last step undone or redone; nothing when there is none.
+    void undo();
+    void redo();
 
 signals:
     void emitCurveParameters(bool vertices, bool line, bool edge, int order, int paramInc, int curveMode);
     void emitSurfaceProperties(bool shading, int u, int v, int degrees, int aor, int refa, int revPoint,
                                int axisDistance, int axisRotPoint);
     void emitWeight(int weightValue);
+    // The undo history, the modified state or the selection may have changed.
+    void historyChanged();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -202,15 +208,16 @@ private:
     NurbsCurve* curveHitAt(const ControlPoint& p, int axis);
     void selectCurveAt(const ControlPoint& p, int axis);
     void pickSurfaceCurveAt(const ControlPoint& p, int axis);
-    // The extrusion's two reversed copies that close its loop.
-    void completeExtrusion(CurveSurface* extrusion);
     void dragSplitHandle(int dx, int dy);
     void dragInOrthographicView(int cx, int cy, int dx, int dy, ControlPoint& moved);
     void dragInPerspectiveView(int dx, int dy);
     void deleteSelection();
-    // Deletes control point index (none for -1) and keeps the picked point on the same point.
-    void deletePointAt(NurbsCurve& curve, int index);
     void createPredefined(int shape);
-    // Frees a surface's display list; needs this canvas's context current (no-op for curves).
-    static void releaseDisplayListOf(SceneObject* object);
+    // The step a press of the current tool with button opens, closed at the release.
+    void openPressStep(int button);
+    bool pressStepOpen = false;
+
+    // SceneModelListener
+    void objectLeaving(SceneObject* object) override;
+    void modelChanged() override;
 };

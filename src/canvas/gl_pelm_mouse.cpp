@@ -115,7 +115,51 @@ bool GLPelm::unproject(int viewKind, int x, int y, ControlPoint& out) {
 
 // ---- Press ----
 
+void GLPelm::openPressStep(int button) {
+    const char* name = "Edit";
+    switch (toolMode) {
+    case ToolMode::AppendPoint:
+        name = "Append Point";
+        break;
+    case ToolMode::InsertPoint:
+        name = "Insert Point";
+        break;
+    case ToolMode::EditPoint:
+        name = button == Qt::LeftButton ? "Move Point" : "Change Weight";
+        break;
+    case ToolMode::DeletePoint:
+        name = "Delete Point";
+        break;
+    case ToolMode::Translate:
+        name = "Translate";
+        break;
+    case ToolMode::Scale:
+        name = "Scale";
+        break;
+    case ToolMode::Rotate:
+        name = "Rotate";
+        break;
+    case ToolMode::PickRevolution:
+        name = "Pick Profile";
+        break;
+    case ToolMode::PickCoons:
+    case ToolMode::PickExtrusion:
+        name = "Pick Curve";
+        break;
+    default:
+        break;
+    }
+    model.beginStep(name);
+    pressStepOpen = true;
+}
+
 void GLPelm::pressAt(int x, int y, int button) {
+    // One press, its drag and its release are one step; a press whose release never came ends its own.
+    if (pressStepOpen) {
+        model.endStep();
+        pressStepOpen = false;
+    }
+    openPressStep(button);
     pressPosition = QPoint(x, y);
     // A press on a split line, outside the handle, selects no region; the drag that follows then
     // does nothing instead of acting on whatever view the previous press hit.
@@ -128,23 +172,25 @@ void GLPelm::pressAt(int x, int y, int button) {
         NurbsCurve* curve = activeCurve();
         switch (toolMode) {
         case ToolMode::AppendPoint:
-            if (curve)
-                curve->appendPoint(pickedPoint);
+            model.appendPoint(pickedPoint);
             break;
         case ToolMode::InsertPoint:
-            if (curve)
-                curve->insertPoint(pickedPoint, axis);
+            model.insertPoint(pickedPoint, axis);
             break;
         case ToolMode::EditPoint:
             if (!curve)
                 break;
-            activePoint = curve->findPoint(pickedPoint.x, pickedPoint.y, pickedPoint.z, axis);
+            model.setActivePoint(curve->findPoint(pickedPoint.x, pickedPoint.y, pickedPoint.z, axis));
             if (activePoint != -1)
                 emit emitWeight(weightValue(curve->weight(activePoint)));
             break;
         case ToolMode::DeletePoint:
-            if (curve)
-                deletePointAt(*curve, curve->findPoint(pickedPoint.x, pickedPoint.y, pickedPoint.z, axis));
+            if (curve) {
+                const int picked = activePoint;
+                const int hit = curve->findPoint(pickedPoint.x, pickedPoint.y, pickedPoint.z, axis);
+                model.setActivePoint(picked); // finding is not picking
+                model.deletePoint(hit);
+            }
             break;
         case ToolMode::Translate:
         case ToolMode::Scale:
@@ -188,7 +234,7 @@ void GLPelm::selectCurveAt(const ControlPoint& p, int axis) {
         return;
     reportCurveParameters(*hit);
     if (hit->linkKind == NurbsCurve::RevolutionLink) {
-        if (auto* surface = dynamic_cast<RevolutionSurface*>(hit->surfaceLink)) {
+        if (RevolutionSurface* surface = revolutionTarget()) {
             const RevolutionSurface::Properties s = surface->properties();
             emit emitSurfaceProperties(s.shading, s.uParamInc, s.vParamInc, s.degrees, s.aor, s.refa,
                                        s.revPoint, s.axisDistance, s.axisRotPoint);
@@ -198,71 +244,13 @@ void GLPelm::selectCurveAt(const ControlPoint& p, int axis) {
 
 void GLPelm::pickSurfaceCurveAt(const ControlPoint& p, int axis) {
     NurbsCurve* hit = curveHitAt(p, axis);
-    pickedCurve = hit;
-    if (!hit)
-        return;
-    reportCurveParameters(*hit);
-    // A curve already built into a surface stays picked (highlighted) and is left alone. So is any
-    // curve when the active object is not a surface of the kind this pick mode builds.
-    if (hit->surfaceLink)
-        return;
-
-    if (toolMode == ToolMode::PickRevolution && activeKind == ObjectKind::Revolution) {
-        auto* surface = dynamic_cast<RevolutionSurface*>(activeObject);
-        if (!surface)
-            return;
-        // A surface that had a profile lets it go: it no longer follows that curve.
-        if (NurbsCurve* old = surface->profile; old && old->surfaceLink == surface) {
-            old->surfaceLink = nullptr;
-            old->linkKind = NurbsCurve::ReleasedLink;
-        }
-        hit->surfaceLink = surface;
-        hit->linkKind = NurbsCurve::RevolutionLink;
-        surface->setProfile(hit);
-        pickedCurve = nullptr;
+    if (hit)
+        reportCurveParameters(*hit);
+    const int surfaceKind = toolMode == ToolMode::PickRevolution ? ObjectKind::Revolution
+                            : toolMode == ToolMode::PickCoons    ? ObjectKind::Coons
+                                                                 : ObjectKind::Extrusion;
+    if (model.pickCurve(hit, surfaceKind) == SceneModel::Pick::Completed)
         toolMode = ToolMode::Translate;
-        return;
-    }
-
-    const bool coons = toolMode == ToolMode::PickCoons && activeKind == ObjectKind::Coons;
-    const bool extrusion = toolMode == ToolMode::PickExtrusion && activeKind == ObjectKind::Extrusion;
-    auto* surface = dynamic_cast<CurveSurface*>(activeObject);
-    if (!(coons || extrusion) || !surface)
-        return;
-    // A complete patch or extrusion answers as if it took the curve, but holds no more curves: only
-    // a curve it really holds may point at it, or deleting it would leave that curve's link behind.
-    const size_t held = surface->curves.size();
-    const int result = coons ? surface->addCoonsCurve(hit) : surface->addExtrudeCurve(hit);
-    if (surface->curves.size() == held)
-        return;
-    hit->surfaceLink = surface;
-    hit->linkKind = coons ? NurbsCurve::CoonsLink : NurbsCurve::ExtrusionLink;
-    if (result != 1)
-        return;
-    pickedCurve = nullptr;
-    if (extrusion)
-        completeExtrusion(surface);
-    toolMode = ToolMode::Translate;
-}
-
-void GLPelm::completeExtrusion(CurveSurface* extrusion) {
-    // The profile and the path, each copied and reversed, close the loop the patch is built over.
-    NurbsCurve* copies[2] = {nullptr, nullptr};
-    for (int i = 0; i < 2; ++i) {
-        const NurbsCurve* original = extrusion->curve(i);
-        if (!original)
-            continue;
-        auto* copy = new NurbsCurve;
-        copy->copyFrom(*original);
-        copy->reverseOrder();
-        copy->surfaceLink = extrusion;
-        copy->linkKind = NurbsCurve::ExtrusionLink;
-        scene.append(copy, ObjectKind::Curve);
-        copies[i] = copy;
-    }
-    for (NurbsCurve* copy : copies)
-        if (copy)
-            extrusion->addCoonsCurve(copy);
 }
 
 // ---- Move ----
@@ -326,28 +314,28 @@ void GLPelm::dragInOrthographicView(int cx, int cy, int dx, int dy, ControlPoint
         if (!curve)
             break;
         if (leftButtonDown)
-            curve->movePoint(activePoint, inPlane.x, inPlane.y, inPlane.z);
+            model.movePoint(inPlane.x, inPlane.y, inPlane.z);
         else
-            curve->changeWeight(activePoint, (dx / px - dy / py) / 2.0);
+            model.changeWeight((dx / px - dy / py) / 2.0);
         break;
     case ToolMode::Translate:
         if (curve)
-            curve->translate(inPlane.x, inPlane.y, inPlane.z);
+            model.translateCurve(inPlane.x, inPlane.y, inPlane.z);
         break;
     case ToolMode::Scale:
         if (curve)
-            curve->scale((activeView == ViewKind::Left ? d.y : d.x) / 10.0);
+            model.scaleCurve((activeView == ViewKind::Left ? d.y : d.x) / 10.0);
         break;
     case ToolMode::Rotate:
         if (!curve)
             break;
         // Radians taken straight from the world delta: about the two axes across the drag.
         if (activeView == ViewKind::Top)
-            curve->rotate(-d.z, 0.0, d.x);
+            model.rotateCurve(-d.z, 0.0, d.x);
         else if (activeView == ViewKind::Left)
-            curve->rotate(0.0, -d.z, d.y);
+            model.rotateCurve(0.0, -d.z, d.y);
         else
-            curve->rotate(-d.y, d.x, 0.0);
+            model.rotateCurve(-d.y, d.x, 0.0);
         break;
     case ToolMode::Pan:
         view->panBy(dx / px, -dy / py);
@@ -403,8 +391,15 @@ void GLPelm::releaseButton(int button) {
     } else if (button == Qt::RightButton) {
         rightButtonDown = false;
     }
-    if (!leftButtonDown && !middleButtonDown && !rightButtonDown && curve && curve->surfaceLink)
-        updateCurveSurface();
+    if (!leftButtonDown && !middleButtonDown && !rightButtonDown) {
+        // The surface follows what the drag did to its curve.
+        if (curve && curve->surfaceLink)
+            model.curveChanged(curve);
+        if (pressStepOpen) {
+            pressStepOpen = false;
+            model.endStep();
+        }
+    }
     updateGL();
 }
 
@@ -451,44 +446,17 @@ void GLPelm::pressKey(int key) {
     updateGL();
 }
 
-void GLPelm::deletePointAt(NurbsCurve& curve, int index) {
-    const int picked = activePoint;
-    if (index != -1)
-        curve.deletePoint(index);
-    // The picked point stays the same point: its index follows the deletion, and when it was the
-    // one deleted nothing is picked (its successor must not inherit the highlight). The weight field
-    // still shows the picked point's weight, so nothing is reported.
-    if (picked == index)
-        activePoint = -1;
-    else if (index != -1 && picked > index)
-        activePoint = picked - 1;
-    curve.foundPoint = activePoint;
-}
-
 void GLPelm::deleteSelection() {
     NurbsCurve* curve = activeCurve();
     if (toolMode == ToolMode::EditPoint) {
         if (curve && activePoint != -1) {
-            deletePointAt(*curve, activePoint);
+            SceneStep step(model, "Delete Point");
+            model.deletePoint(activePoint);
             // The surface follows the curve, as after a drag.
-            updateCurveSurface();
+            model.curveChanged(curve);
         }
         return;
     }
-    if (toolMode != ToolMode::Translate && toolMode != ToolMode::Scale && toolMode != ToolMode::Rotate)
-        return;
-    if (!curve) {
-        removeFromScene(activeObject);
-        return;
-    }
-    // A first Delete removes the curve's surface, a second the curve.
-    if (SceneObject* surface = curve->surfaceLink) {
-        if (auto* patch = dynamic_cast<CurveSurface*>(surface))
-            patch->releaseCurves();
-        removeFromScene(surface);
-        curve->surfaceLink = nullptr;
-        curve->linkKind = NurbsCurve::ReleasedLink;
-        return;
-    }
-    removeFromScene(curve);
+    if (toolMode == ToolMode::Translate || toolMode == ToolMode::Scale || toolMode == ToolMode::Rotate)
+        model.deleteActive();
 }

@@ -1,9 +1,7 @@
 // The canvas's scene-file slots: saving the scene, and loading a file in place of it.
 #include "canvas/gl_pelm.h"
 
-#include "surfaces/scene_file.h"
-
-#include <QOpenGLContext>
+#include "scene/scene_file.h"
 
 #include <iostream>
 
@@ -37,21 +35,8 @@ bool GLPelm::loadSceneFile(const char* name, std::ostream& out, std::ostream& er
     for (const std::string& notice : file.notices)
         err << "knotwork: " << notice << '\n';
     err.flush();
-    // Nothing may keep pointing at the objects about to be deleted.
-    activeObject = nullptr;
-    pickedCurve = nullptr;
-    activeKind = ObjectKind::None;
-    activePoint = -1;
-    // The old surfaces release their display lists in the context that made them.
-    const bool hasContext = context() && context()->isValid();
-    if (hasContext) {
-        makeCurrent();
-        for (SceneNode* node = scene.first; node; node = node->next)
-            releaseDisplayListOf(node->object);
-    }
-    scene = std::move(loaded);
-    if (hasContext)
-        doneCurrent();
+    // The old surfaces release their display lists through the model's report, in this context.
+    model.replaceScene(std::move(loaded));
     updateGL();
     return true;
 }

@@ -10,92 +10,25 @@
 #include <QOpenGLContext>
 
 #include <algorithm>
+#include <functional>
 
-// ---- Targets and shared steps ----
+// ---- The model's reports ----
 
-NurbsCurve* GLPelm::activeCurve() const {
-    return activeKind == ObjectKind::Curve ? dynamic_cast<NurbsCurve*>(activeObject) : nullptr;
-}
-
-RevolutionSurface* GLPelm::revolutionTarget() const {
-    if (activeKind == ObjectKind::Revolution)
-        return dynamic_cast<RevolutionSurface*>(activeObject);
-    const NurbsCurve* curve = activeCurve();
-    if (curve && curve->linkKind == NurbsCurve::RevolutionLink)
-        return dynamic_cast<RevolutionSurface*>(curve->surfaceLink);
-    return nullptr;
-}
-
-CurveSurface* GLPelm::curveSurfaceTarget() const {
-    // Only through a curve: a patch or extrusion that is itself active is still waiting for curves.
-    const NurbsCurve* curve = activeCurve();
-    if (curve && (curve->linkKind == NurbsCurve::CoonsLink || curve->linkKind == NurbsCurve::ExtrusionLink))
-        return dynamic_cast<CurveSurface*>(curve->surfaceLink);
-    return nullptr;
-}
-
-void GLPelm::updateCurveSurface() {
-    const NurbsCurve* curve = activeCurve();
-    if (!curve || !curve->surfaceLink)
-        return;
-    if (curve->linkKind == NurbsCurve::RevolutionLink) {
-        if (auto* surface = dynamic_cast<RevolutionSurface*>(curve->surfaceLink))
-            surface->invalidate();
-    } else if (curve->linkKind == NurbsCurve::CoonsLink || curve->linkKind == NurbsCurve::ExtrusionLink) {
-        if (auto* surface = dynamic_cast<CurveSurface*>(curve->surfaceLink))
-            surface->rebuild();
-    }
-}
-
-void GLPelm::setActiveObject(SceneObject* object, int kind) {
-    // A picked point is an index into the active curve: it means nothing on another object.
-    if (object != activeObject)
-        activePoint = -1;
-    activeObject = object;
-    activeKind = object ? kind : ObjectKind::None;
-}
-
-void GLPelm::removeFromScene(SceneObject* object) {
-    if (!object || !scene.contains(object))
-        return;
-    for (SceneNode* node = scene.first; node; node = node->next) {
-        if (auto* curve = dynamic_cast<NurbsCurve*>(node->object)) {
-            if (curve->surfaceLink == object) {
-                curve->surfaceLink = nullptr;
-                curve->linkKind = NurbsCurve::ReleasedLink;
-            }
-        } else if (auto* revolution = dynamic_cast<RevolutionSurface*>(node->object)) {
-            if (revolution->profile && revolution->profile == object)
-                revolution->setProfile(nullptr);
-        } else if (auto* patch = dynamic_cast<CurveSurface*>(node->object)) {
-            const auto held =
-                std::erase_if(patch->curves, [object](const NurbsCurve* c) { return c == object; });
-            if (held > 0)
-                patch->dirty = true;
-        }
-    }
-    if (activeObject == object)
-        setActiveObject(nullptr, ObjectKind::None);
-    if (pickedCurve == object)
-        pickedCurve = nullptr;
-
-    // A surface's display list belongs to this canvas's context.
+void GLPelm::objectLeaving(SceneObject* object) {
+    // What a surface compiled belongs to this canvas's context.
     QOpenGLContext* own = context();
-    const bool makeOwnCurrent = own && own->isValid() && QOpenGLContext::currentContext() != own;
+    if (!own || !own->isValid())
+        return;
+    const bool makeOwnCurrent = QOpenGLContext::currentContext() != own;
     if (makeOwnCurrent)
         makeCurrent();
-    if (own && own->isValid())
-        releaseDisplayListOf(object);
-    scene.remove(object);
+    object->releaseGraphics();
     if (makeOwnCurrent)
         doneCurrent();
 }
 
-void GLPelm::releaseDisplayListOf(SceneObject* object) {
-    if (auto* revolution = dynamic_cast<RevolutionSurface*>(object))
-        revolution->releaseDisplayList();
-    else if (auto* patch = dynamic_cast<CurveSurface*>(object))
-        patch->releaseDisplayList();
+void GLPelm::modelChanged() {
+    emit historyChanged();
 }
 
 void GLPelm::reportCurveParameters(const NurbsCurve& curve) {
@@ -103,6 +36,34 @@ void GLPelm::reportCurveParameters(const NurbsCurve& curve) {
     int order, paramInc, curveMode;
     curve.parameters(vertices, line, edge, order, paramInc, curveMode);
     emit emitCurveParameters(vertices, line, edge, order, paramInc, curveMode);
+}
+
+void GLPelm::reportSelection() {
+    NurbsCurve* curve = activeCurve();
+    if (!curve)
+        return;
+    // The panels echo these back; the values are the curve's own, so nothing changes.
+    const int point = activePoint;
+    reportCurveParameters(*curve);
+    if (RevolutionSurface* surface = curve->linkKind == NurbsCurve::RevolutionLink ? revolutionTarget() : nullptr) {
+        const RevolutionSurface::Properties s = surface->properties();
+        emit emitSurfaceProperties(s.shading, s.uParamInc, s.vParamInc, s.degrees, s.aor, s.refa, s.revPoint,
+                                   s.axisDistance, s.axisRotPoint);
+    }
+    if (point != -1 && point == activePoint)
+        emit emitWeight(static_cast<int>(std::clamp(curve->weight(point) * 10.0, -2.0e9, 2.0e9)));
+}
+
+void GLPelm::undo() {
+    if (model.undo())
+        reportSelection();
+    updateGL();
+}
+
+void GLPelm::redo() {
+    if (model.redo())
+        reportSelection();
+    updateGL();
 }
 
 // ---- Tools ----
@@ -149,62 +110,38 @@ void GLPelm::selExtrudeCurves() {
 // ---- The active object and curve ----
 
 void GLPelm::setObjectColor(int red, int green, int blue) {
-    // A curve's colour goes to the surface built from it. Surfaces compile their colour into their
-    // display list, so each one is marked for rebuilding.
-    SceneObject* target = activeObject;
-    if (NurbsCurve* curve = activeCurve();
-        curve && curve->surfaceLink &&
-        (curve->linkKind == NurbsCurve::RevolutionLink || curve->linkKind == NurbsCurve::CoonsLink ||
-         curve->linkKind == NurbsCurve::ExtrusionLink))
-        target = curve->surfaceLink;
-    if (target) {
-        target->setColor(red, green, blue);
-        if (auto* revolution = dynamic_cast<RevolutionSurface*>(target))
-            revolution->invalidate();
-        else if (auto* patch = dynamic_cast<CurveSurface*>(target))
-            patch->rebuild();
-    }
+    model.setColor(red, green, blue);
     updateGL();
 }
 
 void GLPelm::curveVerticesClicked() {
-    if (NurbsCurve* curve = activeCurve())
-        curve->showVertices = !curve->showVertices;
+    model.toggleVertices();
     updateGL();
 }
 
 void GLPelm::curveClicked() {
-    if (NurbsCurve* curve = activeCurve())
-        curve->showCurve = !curve->showCurve;
+    model.toggleCurve();
     updateGL();
 }
 
 void GLPelm::curveEdgeClicked() {
-    if (NurbsCurve* curve = activeCurve())
-        curve->showEdge = !curve->showEdge;
+    model.toggleEdge();
     updateGL();
 }
 
 void GLPelm::orderChanged(int order) {
-    if (NurbsCurve* curve = activeCurve()) {
-        curve->setOrder(order);
-        updateCurveSurface();
-    }
+    model.setOrder(order);
     updateGL();
 }
 
 void GLPelm::paramIncChanged(int pinc) {
-    if (NurbsCurve* curve = activeCurve())
-        curve->setParamInc(pinc);
+    model.setParamInc(pinc);
     updateGL();
 }
 
 namespace {
 void setForm(GLPelm& pelm, int form) {
-    if (NurbsCurve* curve = pelm.activeCurve()) {
-        curve->setCurveMode(form);
-        pelm.updateCurveSurface();
-    }
+    pelm.model.setCurveMode(form);
     pelm.updateGL();
 }
 } // namespace
@@ -220,159 +157,125 @@ void GLPelm::closedCurveClicked() {
 }
 
 void GLPelm::weightChanged(int weight) {
-    if (NurbsCurve* curve = activeCurve()) {
-        curve->setWeight(activePoint, weight / 10.0);
-        updateCurveSurface();
-    }
+    model.setWeight(weight / 10.0);
     updateGL();
 }
 
 void GLPelm::reverseCPClicked() {
-    if (NurbsCurve* curve = activeCurve()) {
-        curve->reverseOrder();
-        updateCurveSurface();
-    }
+    model.reversePoints();
     updateGL();
 }
 
 void GLPelm::lineSizeChanged(int size) {
-    if (NurbsCurve* curve = activeCurve())
-        curve->setLineWidth(size);
+    model.setLineWidth(size);
     updateGL();
 }
 
 // ---- Surfaces ----
 
 namespace {
-// Runs change on the revolution target, if any, then repaints.
-template <typename Change> void changeRevolution(GLPelm& pelm, Change change) {
-    if (RevolutionSurface* surface = pelm.revolutionTarget())
-        change(*surface);
-    pelm.updateGL();
-}
-
-// Runs the same change on whichever target there is: revolution first, then a Coons patch or
-// extrusion reached through the active curve.
-template <typename Change> void changeAnySurface(GLPelm& pelm, Change change) {
-    if (RevolutionSurface* surface = pelm.revolutionTarget())
-        change(*surface);
-    else if (CurveSurface* patch = pelm.curveSurfaceTarget())
-        change(*patch);
+// A change of the revolution target, then a repaint. Changes of one field merge when repeated.
+void changeRevolution(GLPelm& pelm, const char* name, const std::function<void(RevolutionSurface&)>& change,
+                      const char* mergeKey = "") {
+    pelm.model.changeRevolution(name, change, mergeKey);
     pelm.updateGL();
 }
 } // namespace
 
 void GLPelm::rev_degreesChanged(int degree) {
-    changeRevolution(*this, [degree](RevolutionSurface& s) { s.setDegrees(static_cast<float>(degree)); });
+    changeRevolution(
+        *this, "Change Sweep Angle", [degree](RevolutionSurface& s) { s.setDegrees(static_cast<float>(degree)); },
+        "degrees");
 }
 void GLPelm::revXAxisClicked() {
-    changeRevolution(*this, [](RevolutionSurface& s) {
+    changeRevolution(*this, "Change Axis", [](RevolutionSurface& s) {
         s.setAor(0);
         s.setRefa(1);
     });
 }
 void GLPelm::revYAxisClicked() {
-    changeRevolution(*this, [](RevolutionSurface& s) {
+    changeRevolution(*this, "Change Axis", [](RevolutionSurface& s) {
         s.setAor(1);
         s.setRefa(0);
     });
 }
 void GLPelm::revZAxisClicked() {
-    changeRevolution(*this, [](RevolutionSurface& s) {
+    changeRevolution(*this, "Change Axis", [](RevolutionSurface& s) {
         s.setAor(2);
         s.setRefa(0);
     });
 }
 void GLPelm::refRevXAxisClicked() {
-    changeRevolution(*this, [](RevolutionSurface& s) { s.setRefa(0); });
+    changeRevolution(*this, "Change Reference Axis", [](RevolutionSurface& s) { s.setRefa(0); });
 }
 void GLPelm::refRevYAxisClicked() {
-    changeRevolution(*this, [](RevolutionSurface& s) { s.setRefa(1); });
+    changeRevolution(*this, "Change Reference Axis", [](RevolutionSurface& s) { s.setRefa(1); });
 }
 void GLPelm::refRevZAxisClicked() {
-    changeRevolution(*this, [](RevolutionSurface& s) { s.setRefa(2); });
+    changeRevolution(*this, "Change Reference Axis", [](RevolutionSurface& s) { s.setRefa(2); });
 }
 void GLPelm::surfaceMeshClicked() {
-    changeAnySurface(*this, [](auto& s) {
-        s.setShading(false);
-        s.setGradient(false);
-    });
+    model.setSurfaceDisplay(false, false);
+    updateGL();
 }
 void GLPelm::surfaceShadedClicked() {
-    changeAnySurface(*this, [](auto& s) {
-        s.setShading(true);
-        s.setGradient(false);
-    });
+    model.setSurfaceDisplay(true, false);
+    updateGL();
 }
 void GLPelm::surfaceGradientClicked() {
-    changeAnySurface(*this, [](auto& s) {
-        s.setShading(true);
-        s.setGradient(true);
-    });
+    model.setSurfaceDisplay(true, true);
+    updateGL();
 }
 void GLPelm::uparamIncChanged(int u) {
-    changeAnySurface(*this, [u](auto& s) { s.setUParamInc(u); });
+    model.setSurfaceIncrement(true, u);
+    updateGL();
 }
 void GLPelm::vparamIncChanged(int v) {
-    changeAnySurface(*this, [v](auto& s) { s.setVParamInc(v); });
+    model.setSurfaceIncrement(false, v);
+    updateGL();
 }
 void GLPelm::rot_farLeftClicked() {
-    changeRevolution(*this, [](RevolutionSurface& s) { s.setRevPoint(RevolutionSurface::LeftMost); });
+    changeRevolution(*this, "Change Axis Position",
+                     [](RevolutionSurface& s) { s.setRevPoint(RevolutionSurface::LeftMost); });
 }
 void GLPelm::rot_farRightClicked() {
-    changeRevolution(*this, [](RevolutionSurface& s) { s.setRevPoint(RevolutionSurface::RightMost); });
+    changeRevolution(*this, "Change Axis Position",
+                     [](RevolutionSurface& s) { s.setRevPoint(RevolutionSurface::RightMost); });
 }
 void GLPelm::rot_closeAxisClicked() {
-    changeRevolution(*this, [](RevolutionSurface& s) { s.setRevPoint(RevolutionSurface::ClosestToAxis); });
+    changeRevolution(*this, "Change Axis Position",
+                     [](RevolutionSurface& s) { s.setRevPoint(RevolutionSurface::ClosestToAxis); });
 }
 void GLPelm::rot_axisClicked() {
-    changeRevolution(*this, [](RevolutionSurface& s) { s.setRevPoint(RevolutionSurface::Axis); });
+    changeRevolution(*this, "Change Axis Position",
+                     [](RevolutionSurface& s) { s.setRevPoint(RevolutionSurface::Axis); });
 }
 void GLPelm::rot_AxisLeftClicked() {
-    changeRevolution(*this, [](RevolutionSurface& s) { s.setAxisRotPoint(0); });
+    changeRevolution(*this, "Change Axis Side", [](RevolutionSurface& s) { s.setAxisRotPoint(0); });
 }
 void GLPelm::rot_AxisRightClicked() {
-    changeRevolution(*this, [](RevolutionSurface& s) { s.setAxisRotPoint(1); });
+    changeRevolution(*this, "Change Axis Side", [](RevolutionSurface& s) { s.setAxisRotPoint(1); });
 }
 void GLPelm::rot_axisDistChanged(int dist) {
-    changeRevolution(*this, [dist](RevolutionSurface& s) { s.setAxisDistance(dist); });
+    changeRevolution(
+        *this, "Change Axis Distance", [dist](RevolutionSurface& s) { s.setAxisDistance(dist); }, "axisDistance");
 }
 
 // ---- New objects ----
 
 void GLPelm::NURBS_freeFormClicked() {
-    auto* curve = new NurbsCurve;
-    scene.append(curve, ObjectKind::Curve);
-    setActiveObject(curve, ObjectKind::Curve);
+    NurbsCurve* curve = model.newCurve();
     toolMode = ToolMode::AppendPoint;
     reportCurveParameters(*curve);
-    activePoint = -1;
     updateGL();
 }
 
 void GLPelm::createPredefined(int shape) {
-    const PredefinedShape* table = predefinedShape(shape);
-    if (!table)
+    NurbsCurve* curve = model.addPredefined(shape);
+    if (!curve)
         return;
-    auto* curve = new NurbsCurve;
-    scene.append(curve, ObjectKind::Curve);
-    setActiveObject(curve, ObjectKind::Curve);
-    buildPredefinedCurve(*curve, shape);
-    if (table->swept) {
-        reportCurveParameters(*curve);
-        activePoint = -1;
-        // The profile comes first in the scene, its surface right after it.
-        RevolutionSurface* surface = makePredefinedSurface(curve);
-        scene.append(surface, ObjectKind::Revolution);
-        curve->surfaceLink = surface;
-        curve->linkKind = NurbsCurve::RevolutionLink;
-        toolMode = ToolMode::EditPoint;
-        pickedCurve = nullptr;
-    } else {
-        toolMode = ToolMode::EditPoint;
-        reportCurveParameters(*curve);
-        activePoint = -1;
-    }
+    toolMode = ToolMode::EditPoint;
+    reportCurveParameters(*curve);
     updateGL();
 }
 
@@ -397,38 +300,27 @@ void GLPelm::NURBS_cubeClicked() {
 }
 
 void GLPelm::createCoons() {
-    auto* patch = new CurveSurface;
-    scene.append(patch, ObjectKind::Coons);
-    setActiveObject(patch, ObjectKind::Coons);
+    model.newCurveSurface(ObjectKind::Coons);
     toolMode = ToolMode::PickCoons;
 }
 
 void GLPelm::createExtrude() {
-    auto* extrusion = new CurveSurface;
-    scene.append(extrusion, ObjectKind::Extrusion);
-    setActiveObject(extrusion, ObjectKind::Extrusion);
+    model.newCurveSurface(ObjectKind::Extrusion);
     toolMode = ToolMode::PickExtrusion;
 }
 
 void GLPelm::createRev() {
-    NurbsCurve* curve = activeCurve();
-    if (curve && !curve->surfaceLink) {
-        auto* surface = new RevolutionSurface(curve, 1, 0, 360.0f);
-        scene.append(surface, ObjectKind::Revolution);
-        curve->linkKind = NurbsCurve::RevolutionLink;
-        curve->surfaceLink = surface;
-        reportCurveParameters(*curve);
-        activePoint = -1;
+    switch (model.newRevolution()) {
+    case 1:
+    case 2:
+        reportCurveParameters(*activeCurve());
         toolMode = ToolMode::EditPoint;
-    } else if (curve && curve->linkKind == NurbsCurve::RevolutionLink) {
-        reportCurveParameters(*curve);
-        activePoint = -1;
-        toolMode = ToolMode::EditPoint;
-    } else if (!activeObject) {
-        auto* surface = new RevolutionSurface;
-        scene.append(surface, ObjectKind::Revolution);
-        setActiveObject(surface, ObjectKind::Revolution);
+        break;
+    case 3:
         toolMode = ToolMode::PickRevolution;
+        break;
+    default:
+        break;
     }
     updateGL();
 }

@@ -2,9 +2,10 @@
 #include "geometry/nurbs_curve.h"
 
 #include "geometry/little_endian.h"
-#include "geometry/scene_list.h"
+#include "geometry/object_positions.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <cstdint>
 #include <istream>
@@ -431,7 +432,7 @@ constexpr int curveRecordSize = 40;
 constexpr int pointRecordSize = 56;
 } // namespace
 
-void NurbsCurve::write(std::ostream& out, const SceneList& list) const {
+void NurbsCurve::write(std::ostream& out, const ObjectPositions& list) const {
     using namespace LittleEndian;
     // The whole record is packed first and written once: one stream call per curve, not per field.
     std::vector<unsigned char> record(curveRecordSize + pointRecordSize * controlPoints.size());
@@ -489,6 +490,79 @@ void NurbsCurve::read(std::istream& in) {
     rebuildKnots();
 }
 
-void NurbsCurve::resolveLinks(const SceneList& list) {
+void NurbsCurve::resolveLinks(const ObjectPositions& list) {
     surfaceLink = linkKind == FreeLink || linkKind == ReleasedLink ? nullptr : list.objectAt(linkIndex);
+}
+
+// ---- Links and undo ----
+
+bool NurbsCurve::linksTo(const SceneObject* object) const {
+    return object && surfaceLink == object;
+}
+
+void NurbsCurve::forget(const SceneObject* object) {
+    if (linksTo(object)) {
+        surfaceLink = nullptr;
+        linkKind = ReleasedLink;
+    }
+}
+
+namespace {
+static_assert(sizeof(ControlPoint) == 7 * sizeof(double), "control points compare as bytes");
+
+bool sameBytes(const void* a, const void* b, std::size_t n) {
+    return n == 0 || std::memcmp(a, b, n) == 0;
+}
+
+// The knots follow from the points, order and form, and are rebuilt on restoring; the centre is
+// kept because scale and rotate turn about it and not every edit recomputes it.
+struct CurveState : ObjectState {
+    SceneObject::Appearance look{};
+    SceneObject* surfaceLink = nullptr;
+    int linkKind = 0, curveMode = 0, order = 0, paramInc = 0;
+    double knotEpsilon = 0.0;
+    ControlPoint centre;
+    std::vector<ControlPoint> controlPoints;
+
+    std::size_t bytes() const override { return sizeof *this + controlPoints.size() * sizeof(ControlPoint); }
+    bool sameAs(const ObjectState& other) const override {
+        const auto* o = dynamic_cast<const CurveState*>(&other);
+        return o && look.sameAs(o->look) && surfaceLink == o->surfaceLink && linkKind == o->linkKind &&
+               curveMode == o->curveMode && order == o->order && paramInc == o->paramInc &&
+               sameBytes(&knotEpsilon, &o->knotEpsilon, sizeof knotEpsilon) &&
+               sameBytes(&centre, &o->centre, sizeof centre) && controlPoints.size() == o->controlPoints.size() &&
+               sameBytes(controlPoints.data(), o->controlPoints.data(), controlPoints.size() * sizeof(ControlPoint));
+    }
+};
+} // namespace
+
+std::unique_ptr<ObjectState> NurbsCurve::saveState() const {
+    auto state = std::make_unique<CurveState>();
+    state->look = appearance();
+    state->surfaceLink = surfaceLink;
+    state->linkKind = linkKind;
+    state->curveMode = curveMode;
+    state->order = order;
+    state->paramInc = paramInc;
+    state->knotEpsilon = knotEpsilon;
+    state->centre = centre;
+    state->controlPoints = controlPoints;
+    return state;
+}
+
+void NurbsCurve::restoreState(const ObjectState& saved) {
+    const auto* state = dynamic_cast<const CurveState*>(&saved);
+    if (!state)
+        return;
+    setAppearance(state->look);
+    surfaceLink = state->surfaceLink;
+    linkKind = state->linkKind;
+    curveMode = state->curveMode;
+    order = state->order;
+    paramInc = state->paramInc;
+    knotEpsilon = state->knotEpsilon;
+    centre = state->centre;
+    controlPoints = state->controlPoints;
+    spanHint = 0;
+    rebuildKnots();
 }

@@ -95,12 +95,16 @@ public:
     // a short stream leaves the stream failed and keeps whatever points were complete.
     void draw(bool active, bool perspective) override;
     bool hitTest(double x, double y, double z, int axis) override;
-    void write(std::ostream& out, const SceneList& list) const override;
+    void write(std::ostream& out, const ObjectPositions& list) const override;
     void read(std::istream& in) override;
-    void resolveLinks(const SceneList& list) override;
+    void resolveLinks(const ObjectPositions& list) override;
     void translate(double dx, double dy, double dz) override;
     void scale(double s) override;
     void rotate(double ax, double ay, double az) override;
+    bool linksTo(const SceneObject* object) const override;
+    void forget(const SceneObject* object) override;
+    std::unique_ptr<ObjectState> saveState() const override;
+    void restoreState(const ObjectState& state) override;
 
     // Scratch of the evaluation passes; holds nothing between them.
     CurveEvaluator evaluator;

@@ -3,10 +3,12 @@
 
 #include "geometry/little_endian.h"
 #include "geometry/nurbs_curve.h"
-#include "geometry/scene_list.h"
+#include "geometry/object_positions.h"
 #include "surfaces/fold_colour.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <istream>
 #include <ostream>
 
@@ -408,7 +410,7 @@ bool CurveSurface::hitTest(double, double, double, int) {
     return false;
 }
 
-void CurveSurface::write(std::ostream& out, const SceneList& list) const {
+void CurveSurface::write(std::ostream& out, const ObjectPositions& list) const {
     unsigned char record[RecordSize] = {};
     for (int i = 0; i < 4; ++i)
         LittleEndian::storeInt32(record + 4 * i,
@@ -451,7 +453,7 @@ void CurveSurface::read(std::istream& in) {
     gradient = LittleEndian::boolAt(record + 44);
 }
 
-void CurveSurface::resolveLinks(const SceneList& list) {
+void CurveSurface::resolveLinks(const ObjectPositions& list) {
     for (int i = 0; i < 4 && curveIndexes[i] != -1 && curves.size() < 4; ++i) {
         // A position that names no curve is skipped rather than followed.
         if (list.kindAt(curveIndexes[i]) != ObjectKind::Curve)
@@ -459,4 +461,73 @@ void CurveSurface::resolveLinks(const SceneList& list) {
         if (auto* c = dynamic_cast<NurbsCurve*>(list.objectAt(curveIndexes[i])))
             curves.push_back(c);
     }
+}
+
+// ---- Links and undo ----
+
+bool CurveSurface::linksTo(const SceneObject* object) const {
+    return object && std::find(curves.begin(), curves.end(), object) != curves.end();
+}
+
+void CurveSurface::forget(const SceneObject* object) {
+    if (std::erase_if(curves, [object](const NurbsCurve* c) { return c == object; }) > 0)
+        dirty = true;
+}
+
+void CurveSurface::collectSources(std::vector<SceneObject*>& out) const {
+    out.insert(out.end(), curves.begin(), curves.end());
+}
+
+void CurveSurface::followCurves() {
+    rebuild();
+}
+
+void CurveSurface::setSurfaceDisplay(bool shading, bool gradient) {
+    setShading(shading);
+    setGradient(gradient);
+}
+
+void CurveSurface::setSurfaceIncrement(bool u, int value) {
+    if (u)
+        setUParamInc(value);
+    else
+        setVParamInc(value);
+}
+
+namespace {
+struct PatchState : ObjectState {
+    SceneObject::Appearance look{};
+    std::vector<NurbsCurve*> curves;
+    bool shading = false;
+    int uParamInc = 0, vParamInc = 0;
+
+    std::size_t bytes() const override { return sizeof *this + curves.size() * sizeof(NurbsCurve*); }
+    bool sameAs(const ObjectState& other) const override {
+        const auto* o = dynamic_cast<const PatchState*>(&other);
+        return o && look.sameAs(o->look) && curves == o->curves && shading == o->shading &&
+               uParamInc == o->uParamInc && vParamInc == o->vParamInc;
+    }
+};
+} // namespace
+
+std::unique_ptr<ObjectState> CurveSurface::saveState() const {
+    auto state = std::make_unique<PatchState>();
+    state->look = appearance();
+    state->curves = curves;
+    state->shading = shading;
+    state->uParamInc = uParamInc;
+    state->vParamInc = vParamInc;
+    return state;
+}
+
+void CurveSurface::restoreState(const ObjectState& saved) {
+    const auto* state = dynamic_cast<const PatchState*>(&saved);
+    if (!state)
+        return;
+    setAppearance(state->look);
+    curves = state->curves;
+    shading = state->shading;
+    uParamInc = state->uParamInc;
+    vParamInc = state->vParamInc;
+    dirty = true;
 }

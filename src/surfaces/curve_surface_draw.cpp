@@ -17,3 +17,8 @@ void CurveSurface::draw(bool, bool) {
 void CurveSurface::releaseDisplayList() {
     SurfaceMesh::releaseList(displayList);
 }
+
+void CurveSurface::releaseGraphics() {
+    releaseDisplayList();
+    dirty = true;
+}

@@ -3,10 +3,11 @@
 
 #include "geometry/little_endian.h"
 #include "geometry/nurbs_curve.h"
-#include "geometry/scene_list.h"
+#include "geometry/object_positions.h"
 #include "surfaces/fold_colour.h"
 
 #include <cmath>
+#include <cstring>
 #include <istream>
 #include <limits>
 #include <ostream>
@@ -325,7 +326,7 @@ bool RevolutionSurface::hitTest(double, double, double, int) {
     return false;
 }
 
-void RevolutionSurface::write(std::ostream& out, const SceneList& list) const {
+void RevolutionSurface::write(std::ostream& out, const ObjectPositions& list) const {
     unsigned char record[RecordSize] = {};
     LittleEndian::storeInt32(record, list.positionOf(profile));
     LittleEndian::storeInt32(record + 4, aor);
@@ -373,9 +374,96 @@ void RevolutionSurface::read(std::istream& in) {
     gradient = LittleEndian::boolAt(record + 56);
 }
 
-void RevolutionSurface::resolveLinks(const SceneList& list) {
+void RevolutionSurface::resolveLinks(const ObjectPositions& list) {
     // Only a curve node can be a profile; any other position leaves the surface without one.
     profile = list.kindAt(profileIndex) == ObjectKind::Curve
                   ? dynamic_cast<NurbsCurve*>(list.objectAt(profileIndex))
                   : nullptr;
+}
+
+// ---- Links and undo ----
+
+bool RevolutionSurface::linksTo(const SceneObject* object) const {
+    return object && profile == object;
+}
+
+void RevolutionSurface::forget(const SceneObject* object) {
+    if (linksTo(object))
+        setProfile(nullptr);
+}
+
+void RevolutionSurface::collectSources(std::vector<SceneObject*>& out) const {
+    if (profile)
+        out.push_back(profile);
+}
+
+void RevolutionSurface::followCurves() {
+    invalidate();
+}
+
+void RevolutionSurface::setSurfaceDisplay(bool shading, bool gradient) {
+    setShading(shading);
+    setGradient(gradient);
+}
+
+void RevolutionSurface::setSurfaceIncrement(bool u, int value) {
+    if (u)
+        setUParamInc(value);
+    else
+        setVParamInc(value);
+}
+
+namespace {
+struct RevolutionState : ObjectState {
+    SceneObject::Appearance look{};
+    NurbsCurve* profile = nullptr;
+    int aor = 0, refa = 0;
+    float degrees = 0.0f;
+    int vParamInc = 0, uParamInc = 0;
+    bool shading = false;
+    int revPoint = 0, axisDistance = 0, axisRotPoint = 0;
+
+    std::size_t bytes() const override { return sizeof *this; }
+    bool sameAs(const ObjectState& other) const override {
+        const auto* o = dynamic_cast<const RevolutionState*>(&other);
+        return o && look.sameAs(o->look) && profile == o->profile && aor == o->aor && refa == o->refa &&
+               std::memcmp(&degrees, &o->degrees, sizeof degrees) == 0 && vParamInc == o->vParamInc &&
+               uParamInc == o->uParamInc && shading == o->shading && revPoint == o->revPoint &&
+               axisDistance == o->axisDistance && axisRotPoint == o->axisRotPoint;
+    }
+};
+} // namespace
+
+std::unique_ptr<ObjectState> RevolutionSurface::saveState() const {
+    auto state = std::make_unique<RevolutionState>();
+    state->look = appearance();
+    state->profile = profile;
+    state->aor = aor;
+    state->refa = refa;
+    state->degrees = degrees;
+    state->vParamInc = vParamInc;
+    state->uParamInc = uParamInc;
+    state->shading = shading;
+    state->revPoint = revPoint;
+    state->axisDistance = axisDistance;
+    state->axisRotPoint = axisRotPoint;
+    return state;
+}
+
+void RevolutionSurface::restoreState(const ObjectState& saved) {
+    const auto* state = dynamic_cast<const RevolutionState*>(&saved);
+    if (!state)
+        return;
+    setAppearance(state->look);
+    profile = state->profile;
+    aor = state->aor;
+    refa = state->refa;
+    degrees = state->degrees;
+    vParamInc = state->vParamInc;
+    uParamInc = state->uParamInc;
+    shading = state->shading;
+    revPoint = state->revPoint;
+    axisDistance = state->axisDistance;
+    axisRotPoint = state->axisRotPoint;
+    dirty = true;
 }

@@ -5,6 +5,8 @@
 #include "geometry/scene_object.h"
 #include "surfaces/surface_mesh.h"
 
+#include <vector>
+
 class NurbsCurve;
 
 class RevolutionSurface : public SceneObject {
@@ -76,7 +78,16 @@ public:
     // SceneObject
     void draw(bool active, bool perspective) override;
     bool hitTest(double x, double y, double z, int axis) override;
-    void write(std::ostream& out, const SceneList& list) const override;
+    void write(std::ostream& out, const ObjectPositions& list) const override;
     void read(std::istream& in) override;
-    void resolveLinks(const SceneList& list) override;
+    void resolveLinks(const ObjectPositions& list) override;
+    bool linksTo(const SceneObject* object) const override;
+    void forget(const SceneObject* object) override;
+    void collectSources(std::vector<SceneObject*>& out) const override;
+    void followCurves() override;
+    void setSurfaceDisplay(bool shading, bool gradient) override;
+    void setSurfaceIncrement(bool u, int value) override;
+    void releaseGraphics() override;
+    std::unique_ptr<ObjectState> saveState() const override;
+    void restoreState(const ObjectState& state) override;
 };

@@ -17,3 +17,8 @@ void RevolutionSurface::draw(bool, bool) {
 void RevolutionSurface::releaseDisplayList() {
     SurfaceMesh::releaseList(displayList);
 }
+
+void RevolutionSurface::releaseGraphics() {
+    releaseDisplayList();
+    dirty = true;
+}

@@ -42,6 +42,10 @@ GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(pare
     canvas->setMinimumWidth(width());
     connect(this, &GLObjectWindow::loadScene, canvas, &GLPelm::loadTheScene);
     connect(this, &GLObjectWindow::saveScene, canvas, &GLPelm::saveTheScene);
+    connect(undoAction, &QAction::triggered, canvas, &GLPelm::undo);
+    connect(redoAction, &QAction::triggered, canvas, &GLPelm::redo);
+    connect(canvas, &GLPelm::historyChanged, this, &GLObjectWindow::updateEditMenu);
+    updateEditMenu();
 
     // An empty strip: a 15-pixel gap between the menu bar and the predefined-object row.
     topStrip = makeFrame(this, "Predefined Objects", false, 0, 0);
@@ -115,6 +119,13 @@ QMenuBar* GLObjectWindow::buildMenus() {
                         &GLObjectWindow::openSaveFileManager);
     fileMenu->addAction(tr("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), qApp, &QCoreApplication::quit);
 
+    auto* editMenu = new QMenu(tr("&Edit"), this);
+    undoAction = editMenu->addAction(tr("&Undo"));
+    undoAction->setShortcut(QKeySequence::Undo);
+    redoAction = editMenu->addAction(tr("&Redo"));
+    redoAction->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+
     // An item called Settings that quit the program would throw away unsaved work: it opens the
     // viewport settings instead.
     auto* viewportMenu = new QMenu(tr("&Viewport"), this);
@@ -123,6 +134,7 @@ QMenuBar* GLObjectWindow::buildMenus() {
 
     auto* menuBar = new QMenuBar(this);
     menuBar->addMenu(fileMenu);
+    menuBar->addMenu(editMenu);
     menuBar->addMenu(viewportMenu);
     return menuBar;
 }

@@ -50,6 +50,10 @@ public:
     QHBoxLayout* toolRow = nullptr;
     QVBoxLayout* topLayout = nullptr;
 
+    // Edit menu: undo and redo name the step they take.
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
+
     // The tab column and its two pages.
     QTabWidget* tabs = nullptr;
     QGroupBox* curvePage = nullptr;
@@ -166,6 +170,8 @@ public slots:
     void openSaveFileManager();
     // The modal "Viewport Settings" dialog: grid step and view resets.
     void openViewportSettings();
+    // Undo and Redo show the canvas's next steps, and are off when there is none.
+    void updateEditMenu();
 
 signals:
     void surfaceColor(int red, int green, int blue);

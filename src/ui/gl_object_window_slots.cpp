@@ -130,3 +130,13 @@ void GLObjectWindow::openViewportSettings() {
     ViewportSettingsDialog dialog(canvas, this);
     dialog.exec();
 }
+
+void GLObjectWindow::updateEditMenu() {
+    const UndoHistory& history = canvas->model.history;
+    undoAction->setEnabled(history.canUndo());
+    redoAction->setEnabled(history.canRedo());
+    undoAction->setText(history.canUndo() ? tr("&Undo %1").arg(QString::fromStdString(history.undoName()))
+                                          : tr("&Undo"));
+    redoAction->setText(history.canRedo() ? tr("&Redo %1").arg(QString::fromStdString(history.redoName()))
+                                          : tr("&Redo"));
+}

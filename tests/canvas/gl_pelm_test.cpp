@@ -12,6 +12,8 @@
 #include <QTest>
 
 #include <GL/gl.h>
+#include "stub_scene_object.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -43,26 +45,17 @@ struct DrawCall {
 };
 
 // Records every draw with the GL state it ran under; counts its own destruction.
-class RecordingObject : public SceneObject {
+class RecordingObject : public StubSceneObject {
 public:
     std::vector<DrawCall>* log;
-    int* destroyed;
 
-    RecordingObject(std::vector<DrawCall>* log, int* destroyed) : log(log), destroyed(destroyed) {}
-    ~RecordingObject() override {
-        if (destroyed)
-            ++*destroyed;
-    }
+    RecordingObject(std::vector<DrawCall>* log, int* destroyed) : StubSceneObject(destroyed), log(log) {}
     void draw(bool active, bool perspective) override {
         DrawCall call{
             active, perspective, glIsEnabled(GL_LIGHTING) != 0, glIsEnabled(GL_DEPTH_TEST) != 0, {}};
         glGetIntegerv(GL_VIEWPORT, call.viewport);
         log->push_back(call);
     }
-    bool hitTest(double, double, double, int) override { return false; }
-    void write(std::ostream&, const SceneList&) const override {}
-    void read(std::istream&) override {}
-    void resolveLinks(const SceneList&) override {}
 };
 
 // A canvas shown at a fixed logical size and initialised with the flat font, which it finds in a

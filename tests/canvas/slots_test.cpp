@@ -32,17 +32,12 @@ NurbsCurve* addCurve(GLPelm& p) {
     return curve;
 }
 
-void link(NurbsCurve* curve, SceneObject* surface, int kind) {
-    curve->surfaceLink = surface;
-    curve->linkKind = kind;
-}
-
 // A curve with its surface of revolution, the curve active.
 RevolutionSurface* addProfileWithSurface(GLPelm& p, NurbsCurve*& profile) {
     profile = addCurve(p);
     auto* surface = new RevolutionSurface(profile, 1, 0, 360.0f);
     p.scene.append(surface, ObjectKind::Revolution);
-    link(profile, surface, NurbsCurve::RevolutionLink);
+    p.model.link(profile, surface, NurbsCurve::RevolutionLink);
     p.setActiveObject(profile, ObjectKind::Curve);
     return surface;
 }
@@ -53,7 +48,7 @@ CurveSurface* addPatch(GLPelm& p, NurbsCurve* curves[4]) {
     for (int i = 0; i < 4; ++i) {
         curves[i] = addCurve(p);
         patch->curves.push_back(curves[i]);
-        link(curves[i], patch, NurbsCurve::CoonsLink);
+        p.model.link(curves[i], patch, NurbsCurve::CoonsLink);
     }
     p.scene.append(patch, ObjectKind::Coons);
     p.setActiveObject(curves[0], ObjectKind::Curve);
@@ -405,14 +400,14 @@ TEST(CanvasSlots, DeleteKeyRemovesByToolAndLeavesNoLinkBehind) {
     p.pressKey(Qt::Key_Delete);
     EXPECT_TRUE(!p.scene.contains(profile) && p.activeObject == nullptr);
     p.pickedCurve = loop[2];
-    p.removeFromScene(loop[2]);
+    p.model.remove(loop[2]);
     EXPECT_EQ(std::count(patch->curves.begin(), patch->curves.end(), loop[2]), 0);
     EXPECT_EQ(p.pickedCurve, nullptr);
     auto* lone = new RevolutionSurface(loop[3], 1, 0, 360.0f);
     p.scene.append(lone, ObjectKind::Revolution);
-    p.removeFromScene(loop[3]);
+    p.model.remove(loop[3]);
     EXPECT_EQ(lone->profile, nullptr);
     EXPECT_EQ(patch->curves.size(), 2u);
-    p.removeFromScene(loop[3]); // gone already: nothing happens
+    p.model.remove(loop[3]); // gone already: nothing happens
     EXPECT_EQ(p.scene.size(), 4);
 }

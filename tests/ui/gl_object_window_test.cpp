@@ -135,9 +135,10 @@ TEST(GLObjectWindowFrame, MenuItemsAnswerTheirCtrlShortcutsFromAnyChild) {
     auto window = showWindow(1200, 800);
     const auto* menuBar = window->findChild<QMenuBar*>();
     ASSERT_NE(menuBar, nullptr);
-    ASSERT_EQ(menuBar->actions().size(), 2);
+    ASSERT_EQ(menuBar->actions().size(), 3);
     EXPECT_EQ(menuBar->actions()[0]->text(), "&File");
-    EXPECT_EQ(menuBar->actions()[1]->text(), "&Viewport");
+    EXPECT_EQ(menuBar->actions()[1]->text(), "&Edit");
+    EXPECT_EQ(menuBar->actions()[2]->text(), "&Viewport");
     EXPECT_EQ(window->layout()->menuBar(), menuBar);
 
     // Made active inside Qt: tests running at once on the same display may hold the X focus.

@@ -1,11 +1,12 @@
 // A seeded random session against the shown window, checking the scene after every event; the rule
 // checker itself against scenes broken on purpose; and peak memory over a long session (manual).
 #include "geometry/nurbs_curve.h"
+#include "scene/scene_file.h"
 #include "surfaces/curve_surface.h"
 #include "surfaces/revolution_surface.h"
-#include "surfaces/scene_file.h"
 
 #include "canvas/gl_pelm.h"
+#include "history_checker.h"
 #include "scene_invariants.h"
 #include "session_driver.h"
 #include "window_test_support.h"
@@ -82,13 +83,17 @@ unsigned highestSurfaceList(const GLPelm& canvas, unsigned highest) {
 
 // Runs events [from, to) of the session, checking the scene after each. Returns false at the first
 // broken rule, after reporting the seed, the event and the events that led there.
+// With a history checker, the undo history is walked after every event too (every level of it
+// every hundredth event).
 bool runSession(GLObjectWindow& window, SessionDriver& driver, unsigned long long seed, long from, long to,
-                unsigned* highestList = nullptr) {
+                unsigned* highestList = nullptr, HistoryChecker* history = nullptr) {
     for (long index = from; index < to; ++index) {
         driver.step(static_cast<int>(index));
         if (highestList)
             *highestList = highestSurfaceList(*window.canvas, *highestList);
-        const std::string fault = sceneFault(*window.canvas);
+        std::string fault = sceneFault(*window.canvas);
+        if (fault.empty() && history)
+            fault = history->check(index % 100 == 99);
         if (!fault.empty()) {
             ADD_FAILURE() << "seed " << seed << ", event " << index << ": " << fault << "\n"
                           << "replay: KNOTWORK_SESSION_SEED=" << seed
@@ -112,8 +117,11 @@ TEST(RandomSession, EverySceneRuleHoldsAfterEveryEvent) {
     auto window = showWindow();
     ASSERT_TRUE(sceneFault(*window->canvas).empty());
     SessionDriver driver(*window, seed, folder.path());
+    HistoryChecker history(*window->canvas);
     unsigned highestList = 0;
-    ASSERT_TRUE(runSession(*window, driver, seed, 0, events, &highestList));
+    ASSERT_TRUE(runSession(*window, driver, seed, 0, events, &highestList, &history));
+    // The session undid and redid: the history was walked through more than one step.
+    EXPECT_GT(driver.undoEvents, 0);
     // Every rebuild freed the list it replaced: no more lists live than the scene can account for.
     window->canvas->grabFramebuffer();
     const ListCount lists = countDisplayLists(*window->canvas, highestList + 300);

@@ -1,9 +1,9 @@
 // The scene rules checked after every event of a random session.
 #include "geometry/nurbs_curve.h"
-#include "geometry/scene_list.h"
+#include "scene/scene_file.h"
+#include "scene/scene_list.h"
 #include "surfaces/curve_surface.h"
 #include "surfaces/revolution_surface.h"
-#include "surfaces/scene_file.h"
 
 #include "canvas/gl_pelm.h"
 #include "scene_invariants.h"

@@ -126,10 +126,12 @@ void SessionDriver::step(int index) {
             done = spinField(index);
         else if (roll < 93)
             done = switchTab(index);
-        else if (roll < 97)
+        else if (roll < 96)
             done = saveScene(index);
-        else
+        else if (roll < 98)
             done = loadScene(index);
+        else
+            done = undoOrRedo(index);
         if (done)
             break;
     }
@@ -201,6 +203,27 @@ bool SessionDriver::canvasKey(int index) {
     note(index, "key " + QKeySequence(key).toString().toStdString() + " in mode " +
                     std::to_string(window.canvas->toolMode));
     QTest::keyClick(window.canvas, static_cast<Qt::Key>(key));
+    return true;
+}
+
+bool SessionDriver::undoOrRedo(int index) {
+    // Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y reach the Edit menu's actions wherever the focus is; the menu
+    // items themselves as well. More undos than redos, so the session also walks back some way.
+    const int choice = pick(10);
+    ++undoEvents;
+    if (choice < 4) {
+        note(index, "Ctrl+Z");
+        QTest::keyClick(window.canvas, Qt::Key_Z, Qt::ControlModifier);
+    } else if (choice < 6) {
+        note(index, "Edit > " + window.undoAction->text().toStdString());
+        window.undoAction->trigger();
+    } else if (choice < 8) {
+        note(index, "Ctrl+Shift+Z");
+        QTest::keyClick(window.canvas, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    } else {
+        note(index, "Ctrl+Y");
+        QTest::keyClick(window.canvas, Qt::Key_Y, Qt::ControlModifier);
+    }
     return true;
 }
 

@@ -25,6 +25,8 @@ public:
     int grabEvery = 100;
     // How many of the last events describeRecent() lists.
     int logLength = 30;
+    // Undo and redo events sent so far.
+    int undoEvents = 0;
 
     // Files are saved to and loaded from folder; the window's dialogs answer from the driver.
     SessionDriver(GLObjectWindow& window, unsigned long long seed, const QString& folder);
@@ -58,4 +60,5 @@ private:
     bool switchTab(int index);
     bool saveScene(int index);
     bool loadScene(int index);
+    bool undoOrRedo(int index);
 };

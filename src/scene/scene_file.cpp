@@ -1,11 +1,11 @@
 // Writing scenes, reading them back only after every entry and link has been checked, and a save
 // that replaces the old file only once the new one is safely on disk.
-#include "surfaces/scene_file.h"
+#include "scene/scene_file.h"
 
 #include "geometry/nurbs_curve.h"
-#include "geometry/scene_list.h"
+#include "scene/scene_list.h"
 #include "geometry/scene_object.h"
-#include "surfaces/byte_reader.h"
+#include "scene/byte_reader.h"
 #include "surfaces/curve_surface.h"
 #include "surfaces/revolution_surface.h"
 

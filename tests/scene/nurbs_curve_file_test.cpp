@@ -1,6 +1,6 @@
 // The curve record of a scene file: exact layout, round trip, links and short streams.
 #include "geometry/nurbs_curve.h"
-#include "geometry/scene_list.h"
+#include "scene/scene_list.h"
 
 #include <gtest/gtest.h>
 

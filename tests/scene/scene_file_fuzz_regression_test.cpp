@@ -1,8 +1,10 @@
 // Faults the scene-file fuzzer found, each kept as a test named after it.
 #include "geometry/nurbs_curve.h"
-#include "geometry/scene_list.h"
+#include "scene/scene_list.h"
 #include "surfaces/curve_surface.h"
-#include "surfaces/scene_file.h"
+#include "scene/scene_file.h"
+
+#include "scene_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +16,6 @@
 #include <vector>
 
 namespace {
-
-std::string saved(const SceneList& scene) {
-    SceneFile file;
-    std::string bytes;
-    EXPECT_TRUE(file.serialise(scene, bytes)) << file.error;
-    return bytes;
-}
 
 // A Coons patch picked from four curves of random points, as the canvas builds one: the fourth curve
 // aligns the loop. Random coordinates make the moves of the alignment round in every direction.
@@ -79,12 +74,12 @@ TEST(SceneFileFuzzRegression, PatchAlignmentDriftsOnEveryLoad) {
 
         SceneFile file;
         SceneList loaded, reloaded;
-        const std::string first = saved(built);
+        const std::string first = sceneBytes(built);
         ASSERT_TRUE(file.read(first, loaded)) << file.error;
-        const std::string second = saved(loaded);
+        const std::string second = sceneBytes(loaded);
         EXPECT_EQ(firstDifference(second, first), -1);
         ASSERT_TRUE(file.read(second, reloaded)) << file.error;
-        EXPECT_EQ(firstDifference(saved(reloaded), second), -1);
+        EXPECT_EQ(firstDifference(sceneBytes(reloaded), second), -1);
     }
 }
 
@@ -126,9 +121,9 @@ TEST(SceneFileFuzzRegression, PatchAlignmentOverflowSavesAnUnreadableFile) {
         // Written as held, without the alignment that picking would do.
         SceneFile file;
         SceneList loaded, reloaded;
-        const std::string first = saved(built);
+        const std::string first = sceneBytes(built);
         ASSERT_TRUE(file.read(first, loaded)) << file.error;
-        const std::string second = saved(loaded);
+        const std::string second = sceneBytes(loaded);
         EXPECT_TRUE(file.read(second, reloaded)) << file.error;
         int infinite = 0;
         for (SceneNode* node = loaded.first; node; node = node->next) {

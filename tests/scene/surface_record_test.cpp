@@ -1,5 +1,5 @@
 // Scene-file records of both surface classes: exact layout, round trips and link resolution.
-#include "geometry/scene_list.h"
+#include "scene/scene_list.h"
 #include "surface_test_support.h"
 #include "surfaces/curve_surface.h"
 #include "surfaces/revolution_surface.h"

@@ -1,27 +1,10 @@
 // Scene object defaults and colours; the scene list's positions, lookups and ownership.
 #include "geometry/nurbs_curve.h"
-#include "geometry/scene_list.h"
+#include "scene/scene_list.h"
+#include "stub_scene_object.h"
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// Counts deletions, so the list's ownership can be checked.
-class CountedObject : public SceneObject {
-public:
-    explicit CountedObject(int& deleted) : deleted_(deleted) {}
-    ~CountedObject() override { ++deleted_; }
-    void draw(bool, bool) override {}
-    bool hitTest(double, double, double, int) override { return false; }
-    void write(std::ostream&, const SceneList&) const override {}
-    void read(std::istream&) override {}
-    void resolveLinks(const SceneList&) override {}
-
-private:
-    int& deleted_;
-};
-
-} // namespace
 
 TEST(SceneObject, NewCurveHasTheDefaultDisplayAndCurveSettings) {
     const NurbsCurve c;
@@ -54,13 +37,13 @@ TEST(SceneObject, SetColorDividesBy255InDoubleAndStoresFloats) {
 TEST(SceneList, PositionsLookupsAndRemovalFollowTheNodes) {
     int deleted = 0;
     SceneList list;
-    auto* a = new CountedObject(deleted);
-    auto* b = new CountedObject(deleted);
-    auto* c = new CountedObject(deleted);
+    auto* a = new StubSceneObject(&deleted);
+    auto* b = new StubSceneObject(&deleted);
+    auto* c = new StubSceneObject(&deleted);
     list.append(a, ObjectKind::Curve);
     list.append(b, ObjectKind::Revolution);
     list.append(c, ObjectKind::Coons);
-    CountedObject stranger(deleted);
+    StubSceneObject stranger(&deleted);
 
     EXPECT_EQ(list.positionOf(a), 0);
     EXPECT_EQ(list.positionOf(c), 2);

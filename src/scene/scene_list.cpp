@@ -1,4 +1,4 @@
-#include "geometry/scene_list.h"
+#include "scene/scene_list.h"
 
 #include "geometry/scene_object.h"
 
@@ -27,6 +27,31 @@ void SceneList::append(SceneObject* object, int kind) {
     else
         first = node;
     last = node;
+}
+
+void SceneList::insertAt(int position, SceneObject* object, int kind) {
+    SceneNode* after = nullptr; // the node the new one follows; null: at the front
+    if (position > 0) {
+        after = first;
+        for (int i = 1; i < position && after && after->next; ++i)
+            after = after->next;
+    }
+    SceneNode* before = after ? after->next : first;
+    auto* node = new SceneNode{object, after, before, kind};
+    (after ? after->next : first) = node;
+    (before ? before->previous : last) = node;
+}
+
+bool SceneList::detach(SceneObject* object) {
+    for (SceneNode* node = first; node; node = node->next) {
+        if (node->object != object)
+            continue;
+        (node->previous ? node->previous->next : first) = node->next;
+        (node->next ? node->next->previous : last) = node->previous;
+        delete node;
+        return true;
+    }
+    return false;
 }
 
 void SceneList::remove(SceneObject* object) {

@@ -1,5 +1,5 @@
 // Little-endian decoding with bounds checks, independent of the host's byte order.
-#include "surfaces/byte_reader.h"
+#include "scene/byte_reader.h"
 
 #include "geometry/little_endian.h"
 

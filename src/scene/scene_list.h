@@ -1,16 +1,7 @@
 // The scene: a doubly linked list that owns its objects, each tagged with its kind.
 #pragma once
 
-class SceneObject;
-
-// Kind tags of scene nodes; other values stay in the list but are never drawn.
-namespace ObjectKind {
-constexpr int None = 0;
-constexpr int Curve = 1;
-constexpr int Revolution = 2;
-constexpr int Coons = 3;
-constexpr int Extrusion = 4;
-} // namespace ObjectKind
+#include "geometry/object_positions.h"
 
 struct SceneNode {
     SceneObject* object = nullptr; // owned
@@ -19,28 +10,31 @@ struct SceneNode {
     int kind = ObjectKind::None;
 };
 
-class SceneList {
+class SceneList : public ObjectPositions {
 public:
     SceneNode* first = nullptr;
     SceneNode* last = nullptr;
 
     SceneList() = default;
-    ~SceneList();
+    ~SceneList() override;
     SceneList(const SceneList&) = delete;
     SceneList& operator=(const SceneList&) = delete;
     SceneList(SceneList&& other) noexcept;
     SceneList& operator=(SceneList&& other) noexcept;
 
     void append(SceneObject* object, int kind);
+    // Puts object in at position (at the end past it); the list owns it again.
+    void insertAt(int position, SceneObject* object, int kind);
+    // Unlinks the first node holding object without deleting the object, which the caller then
+    // owns; false when no node holds it.
+    bool detach(SceneObject* object);
     // Unlinks every node holding object and deletes the object; unknown objects change nothing.
     void remove(SceneObject* object);
     void clear();
 
-    // 0-based position of the first node holding object; -1 when none (also for null).
-    int positionOf(const SceneObject* object) const;
-    // Null for a negative position or one past the end.
-    SceneObject* objectAt(int position) const;
-    int kindAt(int position) const;
+    int positionOf(const SceneObject* object) const override;
+    SceneObject* objectAt(int position) const override;
+    int kindAt(int position) const override;
     int size() const;
     bool contains(const SceneObject* object) const { return positionOf(object) >= 0; }
 };

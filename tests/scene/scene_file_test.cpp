@@ -1,12 +1,15 @@
 // Scene file: byte layouts, save-load-save identity, refusal of damaged files, failed saves.
 #include "geometry/nurbs_curve.h"
-#include "geometry/scene_list.h"
+#include "scene/scene_list.h"
 #include "surfaces/curve_surface.h"
 #include "surfaces/predefined_shapes.h"
 #include "surfaces/revolution_surface.h"
-#include "surfaces/scene_file.h"
+#include "scene/scene_file.h"
+#include "scene/scene_model.h"
 
 #include "fifo_watchdog.h"
+
+#include "scene_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -41,16 +44,10 @@ NurbsCurve* makeCurve(const std::vector<ControlPoint>& points, int order = 3) {
     return curve;
 }
 
+// Links as the program does; outside a step nothing is recorded.
 void link(NurbsCurve* curve, SceneObject* surface, int kind) {
-    curve->surfaceLink = surface;
-    curve->linkKind = kind;
-}
-
-std::string saved(const SceneList& scene) {
-    SceneFile file;
-    std::string bytes;
-    EXPECT_TRUE(file.serialise(scene, bytes)) << file.error;
-    return bytes;
+    SceneModel linker;
+    linker.link(curve, surface, kind);
 }
 
 std::string readFile(const std::string& path) {
@@ -111,9 +108,9 @@ void buildMixedScene(SceneList& scene) {
 
 TEST(SceneFileLayout, KnownBytesOfEmptySceneFreeCurveAndSphere) {
     SceneList scene;
-    EXPECT_EQ(saved(scene), "");
+    EXPECT_EQ(sceneBytes(scene), "");
     scene.append(makeCurve({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {-1, -2, -3}}), ObjectKind::Curve);
-    const std::string curve = saved(scene);
+    const std::string curve = sceneBytes(scene);
     ASSERT_EQ(curve.size(), 265u);
     // Tag, n 4, order 3, paramInc 100, Interpolated, no link, linkKind 1, the flags, colour (0.2, 0.8, 0.2).
     EXPECT_EQ(hex(curve.substr(0, 41)),
@@ -123,7 +120,7 @@ TEST(SceneFileLayout, KnownBytesOfEmptySceneFreeCurveAndSphere) {
 
     SceneList mixed;
     buildMixedScene(mixed);
-    const std::string bytes = saved(mixed);
+    const std::string bytes = sceneBytes(mixed);
     const std::vector<std::size_t> starts = entryStarts(bytes);
     ASSERT_EQ(starts.size(), 6u);
     EXPECT_EQ(starts[3] - starts[1], 326u); // the sphere: profile and surface
@@ -155,7 +152,7 @@ TEST(SceneFileLayout, LaterPositionsExtrusionAnd48PointCurveLoadBack) {
     for (int i = 0; i < 48; ++i)
         many.push_back(ControlPoint(i * 0.25, std::sin(i), -i, 1.0 + i / 48.0));
     scene.append(makeCurve(many, 5), ObjectKind::Curve);
-    const std::string bytes = saved(scene);
+    const std::string bytes = sceneBytes(scene);
     EXPECT_EQ(bytes[0], '3');
     EXPECT_EQ(bytes.substr(bytes.size() - 48 * 56 - 41, 2), "10"); // the tag, then n = 48 = '0'
 
@@ -251,10 +248,10 @@ TEST(SceneFileRoundTrip, SaveLoadSaveGivesTheSameBytes) {
         std::mt19937 random(seed);
         SceneList scene, loaded;
         buildRandomScene(random, scene);
-        const std::string first = saved(scene);
+        const std::string first = sceneBytes(scene);
         SceneFile file;
         ASSERT_TRUE(file.read(first, loaded)) << file.error;
-        EXPECT_EQ(saved(loaded), first);
+        EXPECT_EQ(sceneBytes(loaded), first);
     }
 }
 
@@ -351,7 +348,7 @@ std::string damaged(std::string bytes, const Damage& d) {
 TEST(SceneFileDamage, EachDamageIsRefusedWithItsReasonAndTheSceneKept) {
     SceneList base;
     buildMixedScene(base);
-    const std::string good = saved(base);
+    const std::string good = sceneBytes(base);
     std::vector<std::size_t> bounds = entryStarts(good);
     bounds.insert(bounds.end(), {good.size(), good.size() + 2});
     for (const Damage& d : damages) {
@@ -388,7 +385,7 @@ TEST(SceneFileDamage, EachDamageIsRefusedWithItsReasonAndTheSceneKept) {
 TEST(SceneFileDamage, OneSidedLinksRefuseTheWholeFile) {
     SceneList base;
     buildMixedScene(base);
-    const std::string good = saved(base);
+    const std::string good = sceneBytes(base);
     const Damage cases[] = {
         {"profile replaced without releasing the old one", 0, 16, Edit::Int32, 2,
          "link position 2 names a surface of revolution that does not hold this curve", 1,
@@ -434,11 +431,11 @@ TEST(SceneFileDamage, OneSidedLinksRefuseTheWholeFile) {
         // Validation agrees, and the repaired scene saves into a file that loads with nothing to say.
         EXPECT_TRUE(file.validate(bytes)) << file.error;
         EXPECT_EQ(file.notices.size(), 1u);
-        const std::string repaired = saved(scene);
+        const std::string repaired = sceneBytes(scene);
         SceneList again;
         ASSERT_TRUE(file.read(repaired, again)) << file.error;
         EXPECT_TRUE(file.notices.empty());
-        EXPECT_EQ(saved(again), repaired);
+        EXPECT_EQ(sceneBytes(again), repaired);
     }
 }
 
@@ -447,7 +444,7 @@ TEST(SceneFileDamage, OneSidedLinksRefuseTheWholeFile) {
 TEST(SceneFileDamage, RandomCorruptionIsRefusedOrLoadsConsistently) {
     SceneList base;
     buildMixedScene(base);
-    const std::string good = saved(base);
+    const std::string good = sceneBytes(base);
     std::mt19937 random(7);
     int refused = 0;
     for (int trial = 0; trial < 3000; ++trial) {
@@ -464,7 +461,7 @@ TEST(SceneFileDamage, RandomCorruptionIsRefusedOrLoadsConsistently) {
             EXPECT_FALSE(file.error.empty());
             continue;
         }
-        EXPECT_TRUE(file.read(saved(scene), again)) << "trial " << trial << ": " << file.error;
+        EXPECT_TRUE(file.read(sceneBytes(scene), again)) << "trial " << trial << ": " << file.error;
     }
     EXPECT_GT(refused, 0);
 }
@@ -496,7 +493,7 @@ TEST(SceneFileDisk, SaveReplacesWholeFilesOnlyAndLoadFailuresKeepTheScene) {
     fs::permissions(path, fs::perms(0640));
     SceneFile file;
     ASSERT_TRUE(file.save(path.c_str(), scene)) << file.error;
-    EXPECT_EQ(readFile(path), saved(scene));
+    EXPECT_EQ(readFile(path), sceneBytes(scene));
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms(0640));
 
     // A missing file or a folder is refused and the scene kept.
@@ -696,7 +693,7 @@ TEST(SceneFileDisk, SavingLosesTheOwnerAndGroup) {
     EXPECT_EQ(info.st_uid, owner);
     EXPECT_EQ(info.st_gid, group);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
-    EXPECT_TRUE(readFile(path) == saved(scene));
+    EXPECT_TRUE(readFile(path) == sceneBytes(scene));
 }
 
 // A symbolic link whose file did not exist yet could not be resolved, so the save replaced the link
@@ -729,7 +726,7 @@ TEST(SceneFileDisk, SavingThroughADanglingLinkReplacesTheLink) {
         ASSERT_TRUE(file.save(link.c_str(), scene)) << file.error;
         EXPECT_TRUE(fs::is_symlink(link));
         EXPECT_EQ(fs::read_symlink(link), c.target);
-        EXPECT_TRUE(readFile(folder + "/" + c.file) == saved(scene)) << "not written through the link";
+        EXPECT_TRUE(readFile(folder + "/" + c.file) == sceneBytes(scene)) << "not written through the link";
     }
     EXPECT_TRUE(fs::is_symlink(folder + "/relative2.nbs"));
 }
