@@ -45,9 +45,10 @@ void perPoint(benchmark::State& state, int pointsPerIteration) {
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void FusedPoints(benchmark::State& state) {
+void evaluateFused(benchmark::State& state, bool useAvx) {
     const auto curve = benchCurve(static_cast<int>(state.range(0)));
     CurveEvaluator evaluator;
+    evaluator.useAvx = useAvx;
     evaluator.reset(curve->knots, curve->order, curve->controlPoints, false);
     // Runs of 1000 parameters into a buffer that stays in cache.
     constexpr int run = 1000;
@@ -65,6 +66,16 @@ void FusedPoints(benchmark::State& state) {
         benchmark::DoNotOptimize(sum);
     }
     perPoint(state, parameterCount);
+}
+
+// What this processor runs: four-slot batches where it has AVX.
+void FusedPoints(benchmark::State& state) {
+    evaluateFused(state, true);
+}
+
+// The baseline x86-64 code, two slots per instruction.
+void FusedPointsSse2(benchmark::State& state) {
+    evaluateFused(state, false);
 }
 
 void ScalarPoints(benchmark::State& state) {
@@ -157,6 +168,7 @@ void SamplePassOrder4(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(FusedPoints)->DenseRange(2, 8)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(FusedPointsSse2)->DenseRange(2, 8)->Arg(10)->Unit(benchmark::kMillisecond);
 #ifdef KNOTWORK_BENCH_OCCT
 BENCHMARK(OcctPoints)->DenseRange(2, 8)->Arg(10)->Unit(benchmark::kMillisecond);
 #endif
