@@ -210,6 +210,63 @@ KNOTWORK_INLINE_KERNEL void evaluateBatch(const SpanData<Width>& data, int k,
     }
 }
 
+// One parameter alone: the four homogeneous components share the slots of one vector (split in two by
+// SSE2) and the alphas are divided Width at a time, far fewer divisions than a batch with one slot in use.
+// Each component still sees the alphas and operations of the batch, so the doubles are the same. Reads the
+// points and knots directly: loading a span for one point would cost more than the point.
+template <int K, int Width>
+KNOTWORK_INLINE_KERNEL void evaluateOnePoint(int s, double u, const ControlPoint* points, int pointCount,
+                                             const double* knots, ControlPoint& out) {
+    typedef typename BatchSlots<4>::Vector Point; // x·w, y·w, z·w, w
+    typedef typename BatchSlots<Width>::Vector Vector;
+    constexpr int groups = (std::max(alphaCount(K), 1) + Width - 1) / Width;
+    Vector low[groups], span[groups];
+#pragma GCC unroll 16
+    for (int g = 0; g < groups; ++g) {
+        fill<Width>(low[g], 0.0); // spare slots divide 0 by 1
+        fill<Width>(span[g], 1.0);
+    }
+    int j = 0;
+#pragma GCC unroll 16
+    for (int m = K; m >= 2; --m) {
+#pragma GCC unroll 16
+        for (int r = 0; r <= m - 2; ++r, ++j) {
+            const int i = s - r;
+            low[j / Width][j % Width] = knots[i];
+            span[j / Width][j % Width] = knots[i + m - 1] - knots[i];
+        }
+    }
+    Vector uu;
+    fill<Width>(uu, u);
+    Vector alpha[groups], rest[groups];
+#pragma GCC unroll 16
+    for (int g = 0; g < groups; ++g) {
+        alpha[g] = (uu - low[g]) / span[g];
+        rest[g] = 1.0 - alpha[g];
+    }
+
+    Point d[K];
+#pragma GCC unroll 16
+    for (int r = 0; r < K; ++r) {
+        int index = s - r;
+        if (index >= pointCount)
+            index -= pointCount;
+        const ControlPoint& p = points[index];
+        d[r] = Point{p.x * p.w, p.y * p.w, p.z * p.w, p.w};
+    }
+    j = 0;
+#pragma GCC unroll 16
+    for (int m = K; m >= 2; --m) {
+#pragma GCC unroll 16
+        for (int r = 0; r <= m - 2; ++r, ++j)
+            d[r] = alpha[j / Width][j % Width] * d[r] + rest[j / Width][j % Width] * d[r + 1];
+    }
+    Point w;
+    fill<4>(w, d[0][3]);
+    const Point q = d[0] / w;
+    out = ControlPoint(q[0], q[1], q[2]);
+}
+
 } // namespace
 
 // A pass in batches of consecutive parameters that share a span, up to Width of them; a short batch
@@ -245,33 +302,30 @@ KNOTWORK_INLINE_KERNEL void CurveEvaluator::evaluateBatches(const double* us, in
 
     // Besides a span or a code of locate(): the parameter at n is still to be located.
     constexpr int unlocated = -3;
-    int loaded = -1;
-    double loadedStart = 0.0, loadedEnd = 0.0; // [t(loaded), t(loaded + 1))
-    // Whether u needs no search: the hint names the loaded span and u lies in it (never true for NaN).
-    const auto inLoadedSpan = [&](double u) { return u >= loadedStart && u < loadedEnd; };
+    int loaded = -1; // the span in data
+    int previous = -1;
+    // Whether locating u would give span t and change nothing: the hint names t and u lies in
+    // [t(t), t(t + 1)), inside the domain (never true for NaN).
+    const auto locatedIn = [&](double u, int t) {
+        return spanHint == t && u >= knots_[t] && u < knots_[t + 1];
+    };
     int s = unlocated;
     for (int n = 0; n < count;) {
         if (s == unlocated)
-            s = spanHint == loaded && inLoadedSpan(us[n]) ? loaded : locate(us[n]);
+            s = previous >= 0 && locatedIn(us[n], previous) ? previous : locate(us[n]);
         if (s < 0) {
             endPoint(s, out[n]);
             ++n;
             s = unlocated;
             continue;
         }
-        if (s != loaded) {
-            loadSpan<K, Width>(data, s, k, points_, pointCount_, knots_);
-            loaded = s;
-            loadedStart = knots_[s];
-            loadedEnd = knots_[s + 1];
-        }
 
         Vector batch;
         int size = 1;
         int next = unlocated;
-        bool full = n + Width <= count && spanHint == s;
+        bool full = n + Width <= count;
         for (int i = 0; i < Width && full; ++i)
-            full = inLoadedSpan(us[n + i]);
+            full = locatedIn(us[n + i], s);
         if (full) {
             // The usual case in a long run: one load, no clamp, no search.
             __builtin_memcpy(&batch, us + n, sizeof batch);
@@ -289,7 +343,21 @@ KNOTWORK_INLINE_KERNEL void CurveEvaluator::evaluateBatches(const double* us, in
                 next = unlocated;
             }
         }
+        previous = s;
 
+        if constexpr (K > 0) {
+            if (size == 1) {
+                // Alone in its span (a single evaluate, or a span a sparse run crosses in one step).
+                evaluateOnePoint<K, Width>(s, batch[0], points_, pointCount_, knots_, out[n]);
+                ++n;
+                s = next;
+                continue;
+            }
+        }
+        if (s != loaded) {
+            loadSpan<K, Width>(data, s, k, points_, pointCount_, knots_);
+            loaded = s;
+        }
         Vector h[4];
         evaluateBatch<K, Width>(data, k, batch, h);
         const Vector x = h[0] / h[3];
