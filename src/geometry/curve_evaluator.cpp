@@ -308,10 +308,10 @@ KNOTWORK_INLINE_KERNEL void CurveEvaluator::evaluateBatches(const double* us, in
     constexpr int unlocated = -3;
     int loaded = -1; // the span in data
     int previous = -1;
-    // Whether locating u would give span t and change nothing: the hint names t and u lies in
-    // [t(t), t(t + 1)), inside the domain (never true for NaN).
-    const auto locatedIn = [&](double u, int t) {
-        return spanHint == t && u >= knots_[t] && u < knots_[t + 1];
+    // Whether locating u would give span i and change nothing: the hint names i and u lies in
+    // [t(i), t(i + 1)), inside the domain (never true for NaN).
+    const auto locatedIn = [&](double u, int i) {
+        return spanHint == i && u >= knots_[i] && u < knots_[i + 1];
     };
     int s = unlocated;
     for (int n = 0; n < count;) {

@@ -14,14 +14,15 @@
 // SSE2, four with AVX where the processor has it (chosen at run time; the build stays baseline x86-64).
 // The k(k-1)/2 alpha divisions per point bound high orders, and one vector division costs the same for two
 // or four slots. Orders up to 8 run through code unrolled for their order; any other order shares the span
-// loading and the batch loop with them. Nanoseconds per point on an AMD EPYC (2 cores, load about 5),
-// medians of 5, against one point at a time across the four components (the previous pass) and against
-// OCCT 7.6's adaptor on the same curve (bench/curve_bench):
+// loading and the batch loop with them. Nanoseconds per point on a 2-core AMD EPYC under a load of 4 to 7,
+// medians of 9 runs, against one point at a time across the four components (the previous pass) and
+// against OCCT 7.6's adaptor on the same curve, in the same runs (bench/curve_bench):
 //   order            2     3     4     5     6     7     8    10
-//   one point      4.6   6.8  11.0  15.5  25.7  35.8  44.5   143
-//   SSE2 batches   3.1   5.3   9.7  14.5  21.7  30.1  39.4   119
-//   AVX batches    2.2   3.4   4.8   7.7  10.8  15.0  20.6    67
-//   OCCT          20.4  20.6  21.4  21.9  22.5  23.2  24.5  26.9
+//   one point      5.1   7.0  10.7  15.9  25.6  36.5  44.9   145
+//   SSE2 batches   3.6   5.8   9.4  15.1  21.6  31.3  41.4   114
+//   AVX batches    2.3   3.5   5.0   7.3  10.7  15.2  20.5    58
+//   OCCT          20.5  21.2  21.7  22.1  22.9  23.3  24.8  27.5
+// A single evaluate() costs about what it did: a parameter alone in its span keeps the one-point layout.
 class CurveEvaluator {
 public:
     // Prepares passes over points with the given knots and order; a closed curve continues past its last
