@@ -1,12 +1,24 @@
-// Nanoseconds per curve point: the fused four-lane evaluation against the scalar transcription.
+// Nanoseconds per curve point: the fused four-lane evaluation against the scalar transcription and, when
+// built with it, OCCT's sampling of the same rational curve.
 #include "geometry/curve_evaluator.h"
 #include "geometry/nurbs_curve.h"
 #include "scalar_curve_reference.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <random>
+
+#ifdef KNOTWORK_BENCH_OCCT
+#include <GeomAdaptor_Curve.hxx>
+#include <Geom_BSplineCurve.hxx>
+#include <TColStd_Array1OfInteger.hxx>
+#include <TColStd_Array1OfReal.hxx>
+#include <TColgp_Array1OfPnt.hxx>
+#include <gp_Pnt.hxx>
+#endif
 
 namespace {
 
@@ -33,9 +45,10 @@ void perPoint(benchmark::State& state, int pointsPerIteration) {
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void FusedPoints(benchmark::State& state) {
+void evaluateFused(benchmark::State& state, bool useAvx) {
     const auto curve = benchCurve(static_cast<int>(state.range(0)));
     CurveEvaluator evaluator;
+    evaluator.useAvx = useAvx;
     evaluator.reset(curve->knots, curve->order, curve->controlPoints, false);
     // Runs of 1000 parameters into a buffer that stays in cache.
     constexpr int run = 1000;
@@ -55,6 +68,16 @@ void FusedPoints(benchmark::State& state) {
     perPoint(state, parameterCount);
 }
 
+// What this processor runs: four-slot batches where it has AVX.
+void FusedPoints(benchmark::State& state) {
+    evaluateFused(state, true);
+}
+
+// The baseline x86-64 code, two slots per instruction.
+void FusedPointsSse2(benchmark::State& state) {
+    evaluateFused(state, false);
+}
+
 void ScalarPoints(benchmark::State& state) {
     const auto curve = benchCurve(static_cast<int>(state.range(0)));
     ScalarCurveReference reference(*curve);
@@ -70,6 +93,66 @@ void ScalarPoints(benchmark::State& state) {
     perPoint(state, parameterCount);
 }
 
+#ifdef KNOTWORK_BENCH_OCCT
+// The same poles, weights, knots and degree as an OCCT curve: knots as distinct values with multiplicities.
+opencascade::handle<Geom_BSplineCurve> occtCurve(const NurbsCurve& curve) {
+    const int n = static_cast<int>(curve.controlPoints.size());
+    TColgp_Array1OfPnt poles(1, n);
+    TColStd_Array1OfReal weights(1, n);
+    for (int i = 0; i < n; ++i) {
+        const ControlPoint& p = curve.controlPoints[i];
+        poles.SetValue(i + 1, gp_Pnt(p.x, p.y, p.z));
+        weights.SetValue(i + 1, p.w);
+    }
+    std::vector<double> values;
+    std::vector<int> multiplicities;
+    for (double t : curve.knots) {
+        if (!values.empty() && values.back() == t) {
+            ++multiplicities.back();
+        } else {
+            values.push_back(t);
+            multiplicities.push_back(1);
+        }
+    }
+    const int distinct = static_cast<int>(values.size());
+    TColStd_Array1OfReal knots(1, distinct);
+    TColStd_Array1OfInteger mults(1, distinct);
+    for (int i = 0; i < distinct; ++i) {
+        knots.SetValue(i + 1, values[i]);
+        mults.SetValue(i + 1, multiplicities[i]);
+    }
+    return new Geom_BSplineCurve(poles, weights, knots, mults, curve.order - 1);
+}
+
+// OCCT's path for sampling a curve: the adaptor's D0, which evaluates each span from a cached polynomial.
+void OcctPoints(benchmark::State& state) {
+    const auto curve = benchCurve(static_cast<int>(state.range(0)));
+    GeomAdaptor_Curve adaptor(occtCurve(*curve));
+    // Both sample the same curve: a wrong translation would compare different work.
+    for (double u : {0.0, 0.123456, 0.5, 0.987654, 1.0}) {
+        gp_Pnt p;
+        adaptor.D0(u, p);
+        const ControlPoint q = curve->evaluate(u);
+        const double error =
+            std::max({std::fabs(p.X() - q.x), std::fabs(p.Y() - q.y), std::fabs(p.Z() - q.z)});
+        if (!(error < 1e-9)) {
+            state.SkipWithError("OCCT's curve differs from Knotwork's");
+            return;
+        }
+    }
+    for (auto _ : state) {
+        double sum = 0.0;
+        gp_Pnt p;
+        for (int i = 0; i < parameterCount; ++i) {
+            adaptor.D0(static_cast<double>(i) / (parameterCount - 1), p);
+            sum += p.X() + p.Y() + p.Z();
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    perPoint(state, parameterCount);
+}
+#endif
+
 // What one draw of a curve costs: the whole sample pass of an order-4 curve at paramInc 1000.
 void SamplePassOrder4(benchmark::State& state) {
     const auto curve = benchCurve(4);
@@ -84,7 +167,11 @@ void SamplePassOrder4(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(FusedPoints)->Arg(2)->Arg(3)->Arg(4)->Arg(6)->Unit(benchmark::kMillisecond);
+BENCHMARK(FusedPoints)->DenseRange(2, 8)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(FusedPointsSse2)->DenseRange(2, 8)->Arg(10)->Unit(benchmark::kMillisecond);
+#ifdef KNOTWORK_BENCH_OCCT
+BENCHMARK(OcctPoints)->DenseRange(2, 8)->Arg(10)->Unit(benchmark::kMillisecond);
+#endif
 BENCHMARK(ScalarPoints)->Arg(2)->Arg(3)->Arg(4)->Arg(6)->Unit(benchmark::kMillisecond);
 BENCHMARK(SamplePassOrder4)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

@@ -227,32 +227,19 @@ std::vector<ControlPoint> NurbsCurve::samplePoints() {
     return out;
 }
 
-void NurbsCurve::samplePoints(std::vector<ControlPoint>& out) {
+void NurbsCurve::sampleParameters(std::vector<double>& out) {
     out.clear();
-    spanHint = 0;
     ensureKnots();
-    if (!hasCurve())
+    if (!hasCurve() || paramInc < 1 || !evaluator.reset(knots, order, controlPoints, curveMode == Closed))
         return;
     const int n = static_cast<int>(controlPoints.size());
     const int k = order;
-    if (curveMode == Closed) {
-        wrappedPoints = controlPoints;
-        for (int i = 0; i < k; ++i)
-            wrappedPoints.push_back(controlPoints[i]);
-    }
-    if (paramInc < 1 || !evaluator.reset(knots, k, controlPoints, curveMode == Closed))
-        return;
-    evaluator.knotEpsilon = knotEpsilon;
-
-    // The parameters first, then one run of the evaluator over them.
-    thread_local std::vector<double> us;
-    us.clear();
-    us.reserve(static_cast<size_t>(std::min(paramInc, 1 << 20)) + 2);
+    out.reserve(static_cast<size_t>(std::min(paramInc, 1 << 20)) + 2);
     const double p = paramInc;
     if (curveMode == Interpolated) {
         // Exact integers over p: the last sample is u = 1 exactly, the last control point.
         for (std::int64_t s = 0; s <= paramInc; ++s)
-            us.push_back(static_cast<double>(s) / p);
+            out.push_back(static_cast<double>(s) / p);
     } else {
         // Accumulated steps, rounded each time. An open pass stops short of its end; a closed one takes
         // its end when the sum lands on it. A step too small to move u ends the pass.
@@ -261,13 +248,32 @@ void NurbsCurve::samplePoints(std::vector<ControlPoint>& out) {
         const double step = (b - a) / p;
         const bool closed = curveMode == Closed;
         for (double u = a; closed ? u <= b : u < b;) {
-            us.push_back(u);
+            out.push_back(u);
             const double next = step + u;
             if (!(next > u))
                 break;
             u = next;
         }
     }
+}
+
+void NurbsCurve::samplePoints(std::vector<ControlPoint>& out) {
+    out.clear();
+    spanHint = 0;
+    ensureKnots();
+    if (!hasCurve())
+        return;
+    if (curveMode == Closed) {
+        wrappedPoints = controlPoints;
+        for (int i = 0; i < order; ++i)
+            wrappedPoints.push_back(controlPoints[i]);
+    }
+    // The parameters first, then one run of the evaluator over them.
+    thread_local std::vector<double> us;
+    sampleParameters(us);
+    if (us.empty())
+        return;
+    evaluator.knotEpsilon = knotEpsilon;
     out.resize(us.size());
     evaluator.evaluatePoints(us.data(), static_cast<int>(us.size()), out.data());
     spanHint = evaluator.spanHint;

@@ -76,6 +76,11 @@ public:
     std::vector<ControlPoint> samplePoints();
     // The same into a caller's buffer, so that repeated passes need no allocation.
     void samplePoints(std::vector<ControlPoint>& out);
+    // The parameters of that sequence, in order; empty when samplePoints gives no points.
+    void sampleParameters(std::vector<double>& out);
+    // Knots are a function of the points, order and form; a caller that edited controlPoints directly
+    // gets them rebuilt before a pass instead of a read past the points. Every pass calls it.
+    void ensureKnots();
 
     // Editing.
     void appendPoint(const ControlPoint& p);
@@ -110,8 +115,5 @@ public:
     CurveEvaluator evaluator;
 
 private:
-    // Knots are a function of the points, order and form; a caller that edited controlPoints directly
-    // gets them rebuilt before a pass instead of a read past the points.
-    void ensureKnots();
     int expectedKnotCount() const;
 };
