@@ -8,13 +8,13 @@
 #include "surfaces/byte_reader.h"
 #include "surfaces/curve_surface.h"
 #include "surfaces/revolution_surface.h"
+#include "surfaces/safe_file_writer.h"
 
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <istream>
 #include <ostream>
@@ -525,34 +525,10 @@ bool SceneFile::load(const char* path, SceneList& scene) {
     return true;
 }
 
-namespace {
-
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t done = ::write(fd, data, size);
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            return false;
-        data += done;
-        size -= static_cast<std::size_t>(done);
-    }
-    return true;
-}
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-} // namespace
-
 bool SceneFile::save(const char* path, const SceneList& list) {
     errorOffset = -1;
     errorEntry = -1;
-    std::string target = path ? path : "";
+    const std::string target = path ? path : "";
     if (target.empty())
         return fail("no file name to save to");
 
@@ -560,61 +536,12 @@ bool SceneFile::save(const char* path, const SceneList& list) {
     if (!serialise(list, bytes))
         return false;
 
-    // Saving through a symbolic link replaces the file it points to, not the link.
-    struct stat info {};
-    bool exists = false;
-    if (::lstat(target.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        if (char* real = ::realpath(target.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
-    if (::stat(target.c_str(), &info) == 0)
-        exists = true;
-
-    std::string temporary;
-    int fd = -1;
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = target + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter++);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0)
-        return fail(systemError("cannot create", temporary));
-
-    // A replaced file keeps its permissions.
-    bool ok = !exists || !S_ISREG(info.st_mode) || ::fchmod(fd, info.st_mode & 07777) == 0;
-    std::string message;
-    if (!ok)
-        message = systemError("cannot set the permissions of", temporary);
-    if (ok && !writeAll(fd, bytes.data(), bytes.size())) {
-        ok = false;
-        message = systemError("cannot write", temporary);
-    }
-    if (ok && ::fsync(fd) != 0) {
-        ok = false;
-        message = systemError("cannot flush", temporary);
-    }
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        message = systemError("cannot close", temporary);
-    }
-    if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ok = false;
-        message = systemError("cannot replace", target);
-    }
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return fail(message);
-    }
-    // Make the rename itself durable; the new file is complete whether or not this succeeds.
-    const int folder = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
+    SafeFileWriter writer(target);
+    if (!writer.open())
+        return fail(writer.error());
+    writer.stream().write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!writer.commit())
+        return fail(writer.error());
     error.clear();
     return true;
 }

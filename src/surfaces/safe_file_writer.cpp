@@ -1,0 +1,197 @@
+// Crash-safe file replacement: temporary file, fsync, rename, fsync of the folder.
+#include "surfaces/safe_file_writer.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <streambuf>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string systemError(const std::string& what, const std::string& path, int code) {
+    return what + " " + path + ": " + std::strerror(code);
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+} // namespace
+
+// A stream buffer straight onto the file descriptor; the first failed write is kept, later output
+// is dropped.
+class SafeFileWriter::Buffer : public std::streambuf {
+public:
+    explicit Buffer(int fd) : fd_(fd), bytes_(1 << 16) { setp(bytes_.data(), bytes_.data() + bytes_.size()); }
+
+    int failure() const { return failure_; }
+    long long written() const { return written_ + (pptr() - pbase()); }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!drain())
+            return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override { return drain() ? 0 : -1; }
+    std::streamsize xsputn(const char* data, std::streamsize size) override {
+        // Large blocks skip the buffer.
+        if (size >= static_cast<std::streamsize>(bytes_.size())) {
+            if (!drain() || !writeAll(data, static_cast<std::size_t>(size)))
+                return 0;
+            written_ += size;
+            return size;
+        }
+        return std::streambuf::xsputn(data, size);
+    }
+
+private:
+    bool drain() {
+        const std::size_t pending = static_cast<std::size_t>(pptr() - pbase());
+        if (pending > 0 && !writeAll(pbase(), pending))
+            return false;
+        written_ += static_cast<long long>(pending);
+        setp(bytes_.data(), bytes_.data() + bytes_.size());
+        return true;
+    }
+    bool writeAll(const char* data, std::size_t size) {
+        if (failure_ != 0)
+            return false;
+        while (size > 0) {
+            const ssize_t done = ::write(fd_, data, size);
+            if (done < 0 && errno == EINTR)
+                continue;
+            if (done <= 0) {
+                failure_ = done < 0 ? errno : EIO;
+                return false;
+            }
+            data += done;
+            size -= static_cast<std::size_t>(done);
+        }
+        return true;
+    }
+
+    int fd_;
+    std::vector<char> bytes_;
+    long long written_ = 0;
+    int failure_ = 0;
+};
+
+SafeFileWriter::SafeFileWriter(std::string path)
+    : target_(std::move(path)), stream_(std::make_unique<std::ostream>(nullptr)) {}
+
+SafeFileWriter::~SafeFileWriter() {
+    abandon();
+}
+
+bool SafeFileWriter::fail(std::string message) {
+    error_ = std::move(message);
+    return false;
+}
+
+void SafeFileWriter::abandon() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (!committed_ && !temporary_.empty()) {
+        ::unlink(temporary_.c_str());
+        temporary_.clear();
+    }
+    stream_->rdbuf(nullptr);
+    buffer_.reset();
+}
+
+bool SafeFileWriter::open() {
+    if (target_.empty())
+        return fail("no file name to write to");
+    if (fd_ >= 0)
+        return true;
+
+    struct stat info {};
+    if (::lstat(target_.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        if (char* real = ::realpath(target_.c_str(), nullptr)) {
+            target_ = real;
+            std::free(real);
+        }
+    }
+    const bool exists = ::stat(target_.c_str(), &info) == 0;
+
+    static unsigned counter = 0;
+    int code = 0;
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        temporary_ = target_ + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter++);
+        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        code = errno;
+        if (fd_ < 0 && code != EEXIST)
+            break;
+    }
+    if (fd_ < 0) {
+        const std::string tried = temporary_;
+        temporary_.clear();
+        return fail(systemError("cannot create", tried, code));
+    }
+    if (exists && S_ISREG(info.st_mode) && ::fchmod(fd_, info.st_mode & 07777) != 0) {
+        const std::string message = systemError("cannot set the permissions of", temporary_, errno);
+        abandon();
+        return fail(message);
+    }
+    buffer_ = std::make_unique<Buffer>(fd_);
+    stream_->rdbuf(buffer_.get());
+    stream_->clear();
+    return true;
+}
+
+std::ostream& SafeFileWriter::stream() {
+    return *stream_;
+}
+
+long long SafeFileWriter::bytesWritten() const {
+    return buffer_ ? buffer_->written() : 0;
+}
+
+bool SafeFileWriter::commit() {
+    if (fd_ < 0)
+        return fail(error_.empty() ? "nothing to commit: " + target_ + " was not opened" : error_);
+    stream_->flush();
+    std::string message;
+    if (buffer_->failure() != 0)
+        message = systemError("cannot write", temporary_, buffer_->failure());
+    else if (!*stream_)
+        message = "cannot write " + temporary_ + ": the output stream failed";
+    else if (::fsync(fd_) != 0)
+        message = systemError("cannot flush", temporary_, errno);
+    const int closed = ::close(fd_);
+    const int closeCode = errno;
+    fd_ = -1;
+    if (message.empty() && closed != 0)
+        message = systemError("cannot close", temporary_, closeCode);
+    if (message.empty() && ::rename(temporary_.c_str(), target_.c_str()) != 0)
+        message = systemError("cannot replace", target_, errno);
+    if (!message.empty()) {
+        abandon();
+        return fail(message);
+    }
+    committed_ = true;
+    stream_->rdbuf(nullptr);
+    // Make the rename itself durable; the new file is complete whether or not this succeeds.
+    const int folder = ::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    error_.clear();
+    return true;
+}
