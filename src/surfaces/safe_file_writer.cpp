@@ -1,6 +1,7 @@
 // Crash-safe file replacement: temporary file, fsync, rename, fsync of the folder.
 #include "surfaces/safe_file_writer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -33,7 +34,8 @@ public:
     explicit Buffer(int fd) : fd_(fd), bytes_(1 << 16) { setp(bytes_.data(), bytes_.data() + bytes_.size()); }
 
     int failure() const { return failure_; }
-    long long written() const { return written_ + (pptr() - pbase()); }
+    // The file's size once the buffer is drained.
+    long long written() const { return std::max(size_, position_ + (pptr() - pbase())); }
 
 protected:
     int_type overflow(int_type c) override {
@@ -46,12 +48,32 @@ protected:
         return traits_type::not_eof(c);
     }
     int sync() override { return drain() ? 0 : -1; }
+    pos_type seekoff(off_type offset, std::ios_base::seekdir direction,
+                     std::ios_base::openmode which) override {
+        if (!(which & std::ios_base::out) || !drain())
+            return pos_type(off_type(-1));
+        if (offset == 0 && direction == std::ios_base::cur)
+            return pos_type(position_);
+        const int whence = direction == std::ios_base::beg   ? SEEK_SET
+                           : direction == std::ios_base::cur ? SEEK_CUR
+                                                             : SEEK_END;
+        const off_t at = ::lseek(fd_, static_cast<off_t>(offset), whence);
+        if (at < 0) {
+            failure_ = errno;
+            return pos_type(off_type(-1));
+        }
+        position_ = at;
+        return pos_type(position_);
+    }
+    pos_type seekpos(pos_type position, std::ios_base::openmode which) override {
+        return seekoff(off_type(position), std::ios_base::beg, which);
+    }
     std::streamsize xsputn(const char* data, std::streamsize size) override {
         // Large blocks skip the buffer.
         if (size >= static_cast<std::streamsize>(bytes_.size())) {
             if (!drain() || !writeAll(data, static_cast<std::size_t>(size)))
                 return 0;
-            written_ += size;
+            advance(size);
             return size;
         }
         return std::streambuf::xsputn(data, size);
@@ -62,9 +84,13 @@ private:
         const std::size_t pending = static_cast<std::size_t>(pptr() - pbase());
         if (pending > 0 && !writeAll(pbase(), pending))
             return false;
-        written_ += static_cast<long long>(pending);
+        advance(static_cast<long long>(pending));
         setp(bytes_.data(), bytes_.data() + bytes_.size());
         return true;
+    }
+    void advance(long long bytes) {
+        position_ += bytes;
+        size_ = std::max(size_, position_);
     }
     bool writeAll(const char* data, std::size_t size) {
         if (failure_ != 0)
@@ -85,7 +111,8 @@ private:
 
     int fd_;
     std::vector<char> bytes_;
-    long long written_ = 0;
+    long long position_ = 0;
+    long long size_ = 0;
     int failure_ = 0;
 };
 
