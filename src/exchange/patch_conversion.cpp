@@ -213,14 +213,26 @@ bool interpolate(const Direction& du, const Direction& dv, const PatchFunction& 
     return true;
 }
 
-double deviationFrom(const NurbsSurfaceData& s, const PatchFunction& f) {
+// The largest distance between the surface and the patch over a grid of parameters.
+double deviationFrom(const NurbsSurfaceData& s, const PatchFunction& f, const std::vector<double>& us,
+                     const std::vector<double>& vs) {
     double worst = 0.0;
-    const std::vector<double> us = checkParameters(s.uKnots);
-    const std::vector<double> vs = checkParameters(s.vKnots);
     for (double u : us)
         for (double v : vs)
             worst = std::max(worst, distanceBetween(s.pointAt(u, v), f(u, v)));
     return worst;
+}
+
+double deviationFrom(const NurbsSurfaceData& s, const PatchFunction& f) {
+    return deviationFrom(s, f, checkParameters(s.uKnots), checkParameters(s.vKnots));
+}
+
+// k / count for k = 0 .. count: where the mesh samples the patch.
+std::vector<double> meshParameters(int count) {
+    std::vector<double> out;
+    for (int k = 0; k <= count; ++k)
+        out.push_back(static_cast<double>(k) / count);
+    return out;
 }
 
 std::string distanceText(double fraction) {
@@ -282,7 +294,12 @@ SurfaceConversion convertPatch(const CurveSurface& surface, double sceneSize) {
         NurbsSurfaceData fitted;
         if (!interpolate(fu, fv, patch, fitted))
             break;
-        const double deviation = deviationFrom(fitted, patch);
+        double deviation = deviationFrom(fitted, patch);
+        // An accepted fit is checked at the mesh's own samples too, so the deviation reported holds
+        // for every vertex drawn.
+        if (deviation <= tolerance)
+            deviation = std::max(deviation, deviationFrom(fitted, patch, meshParameters(surface.uParamInc),
+                                                          meshParameters(surface.vParamInc)));
         best = std::min(best, deviation);
         if (deviation <= tolerance) {
             out.surface = std::move(fitted);

@@ -14,13 +14,9 @@ std::vector<double> checkParameters(const std::vector<double>& knots, int perSpa
     if (spans < 1)
         return breaks;
     std::vector<double> out;
-    if (spans > most) {
-        // More spans than samples: spread the samples over the whole range instead.
-        for (int m = 0; m <= most; ++m)
-            out.push_back(breaks.front() + (breaks.back() - breaks.front()) * m / most);
-        return out;
-    }
-    const int each = std::max(1, std::min(perSpan, most / spans));
+    // At least the span start and two points inside it, so that a fit is never checked only where
+    // it was fitted.
+    const int each = std::max(3, std::min(perSpan, most / spans));
     for (int s = 0; s < spans; ++s)
         for (int m = 0; m < each; ++m)
             out.push_back(breaks[s] + (breaks[s + 1] - breaks[s]) * m / each);

@@ -6,7 +6,8 @@
 #include <vector>
 
 // Parameters spread evenly over every non-empty span of a knot vector, span ends included: `perSpan`
-// per span, fewer when there are so many spans that the total would pass about `most`.
+// per span, fewer (but never fewer than 3) when there are so many spans that the total would pass
+// about `most`.
 std::vector<double> checkParameters(const std::vector<double>& knots, int perSpan = 6, int most = 240);
 
 // The distance between two points; infinite when either is not finite.
