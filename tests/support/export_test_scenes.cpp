@@ -133,6 +133,10 @@ ExportCase revolutionTable() {
     RevolutionSurface* s = addRevolution(c.scene, crossing, 1, 0, 300.0f);
     s->revPoint = RevolutionSurface::Axis;
     s->axisDistance = 1;
+    // Coordinates no float holds: the mesh carries its axis shift in single precision.
+    NurbsCurve* fine =
+        addCurve(c.scene, 3, NurbsCurve::Interpolated, {{4.1, 0.3, 1.7}, {5.3, 1.1, 2.9}, {4.7, 2.3, 0.1}});
+    addRevolution(c.scene, fine, 1, 0, 200.0f);
     // A quarter circle of weights 1, cos 45, 1 turned into a sphere.
     const double h = std::sqrt(0.5);
     NurbsCurve* arc =
