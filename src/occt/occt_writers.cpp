@@ -8,6 +8,7 @@
 #include <APIHeaderSection_MakeHeader.hxx>
 #include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
+#include <BRep_Builder.hxx>
 #include <IGESControl_Controller.hxx>
 #include <IGESControl_Writer.hxx>
 #include <IGESData_GlobalSection.hxx>
@@ -22,6 +23,7 @@
 #include <StepData_StepModel.hxx>
 #include <StepData_StepWriter.hxx>
 #include <TCollection_HAsciiString.hxx>
+#include <TopoDS_Compound.hxx>
 #include <TopoDS_Edge.hxx>
 #include <TopoDS_Face.hxx>
 #include <XSControl_WorkSession.hxx>
@@ -56,6 +58,11 @@ bool writeStep(const ExchangeModel& model, std::ostream& out, std::string& error
     STEPControl_Writer writer;
     Interface_Static::SetCVal("write.step.schema", "AP214IS");
     Interface_Static::SetCVal("write.step.unit", "MM");
+    // One transfer of everything: each transfer of its own walks the whole model again, which made
+    // 1,000 curves take over a minute.
+    BRep_Builder builder;
+    TopoDS_Compound everything;
+    builder.MakeCompound(everything);
     for (const ExchangeObject& object : model.objects) {
         error = degreeProblem(object);
         if (!error.empty())
@@ -77,16 +84,17 @@ bool writeStep(const ExchangeModel& model, std::ostream& out, std::string& error
                 }
                 shape = edge.Edge();
             }
-            if (writer.Transfer(shape, STEPControl_AsIs) != IFSelect_RetDone) {
-                error = object.name + " was refused by the STEP transfer";
-                return false;
-            }
+            builder.Add(everything, shape);
         } catch (const Standard_Failure& failure) {
             error = failureText(object, failure);
             return false;
         }
     }
     try {
+        if (writer.Transfer(everything, STEPControl_AsIs) != IFSelect_RetDone) {
+            error = "the STEP transfer refused the scene";
+            return false;
+        }
         Handle(StepData_StepModel) stepModel = writer.Model();
         APIHeaderSection_MakeHeader header(stepModel);
         header.SetOriginatingSystem(new TCollection_HAsciiString("Knotwork"));
