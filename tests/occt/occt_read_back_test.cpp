@@ -105,8 +105,9 @@ protected:
                 read = readWith(reader, path);
             } else {
                 IGESControl_Reader reader;
-                // Keep every surface whole: by default the reader splits B-splines at C0 knots.
-                Interface_Static::SetIVal("read.iges.bspline.continuity", 0);
+                // Keep every curve and surface whole: by default the reader splits B-splines at C0
+                // knots (a polyline at every point).
+                ASSERT_TRUE(Interface_Static::SetIVal("read.iges.bspline.continuity", 0));
                 read = readWith(reader, path);
             }
             ASSERT_TRUE(read.error.empty()) << read.error;
