@@ -24,7 +24,7 @@ const ExportFormatInfo* exportFormatInfo(int format) {
 }
 
 bool exportFormatAvailable(int format) {
-#ifdef KNOTWORK_WITH_OCCT
+#if KNOTWORK_WITH_OCCT
     return exportFormatInfo(format) != nullptr;
 #else
     return exportFormatInfo(format) != nullptr && format != ExportFormat::Step &&

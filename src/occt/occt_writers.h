@@ -1,5 +1,6 @@
 // STEP (AP214) and IGES (5.3) files of the exact scene, written through Open CASCADE. The one library
-// that sees Open CASCADE; this header does not, so its users need none of it.
+// that sees Open CASCADE; this header does not, so its users need none of it. One export at a time:
+// Open CASCADE keeps its exchange settings in process-wide statics.
 #pragma once
 
 #include <iosfwd>
