@@ -1,7 +1,7 @@
 // Saving and loading a scene of 10,000 curves of 100 control points each (about 57 MB).
 #include "geometry/nurbs_curve.h"
-#include "scene/scene_list.h"
 #include "scene/scene_file.h"
+#include "scene/scene_list.h"
 
 #include <benchmark/benchmark.h>
 

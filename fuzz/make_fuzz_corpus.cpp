@@ -1,10 +1,10 @@
 // Writes the fuzzers' seed corpora: scenes made through the program's own scene file, and tiny TGA images.
 #include "geometry/nurbs_curve.h"
+#include "scene/scene_file.h"
 #include "scene/scene_list.h"
 #include "surfaces/curve_surface.h"
 #include "surfaces/predefined_shapes.h"
 #include "surfaces/revolution_surface.h"
-#include "scene/scene_file.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,11 +1,11 @@
 // libFuzzer target: arbitrary bytes through the scene-file reader, then the loaded scene through a save/load
 // round trip and a rebuild.
 #include "geometry/nurbs_curve.h"
-#include "scene/scene_list.h"
 #include "geometry/scene_object.h"
+#include "scene/scene_file.h"
+#include "scene/scene_list.h"
 #include "surfaces/curve_surface.h"
 #include "surfaces/revolution_surface.h"
-#include "scene/scene_file.h"
 #include "surfaces/surface_mesh.h"
 
 #include <algorithm>

@@ -10,6 +10,7 @@ packages=(
     googletest libgtest-dev libbenchmark-dev
     fonts-dejavu-core
     clang libclang-rt-14-dev llvm clang-format
+    libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev libocct-data-exchange-dev
     dpkg-dev file lintian desktop-file-utils appstream shared-mime-info man-db
 )
 

@@ -1,10 +1,10 @@
 // Writes the example scenes of data/examples: predefined surfaces, a Coons patch, an extrusion, free curves.
 #include "geometry/nurbs_curve.h"
+#include "scene/scene_file.h"
 #include "scene/scene_list.h"
 #include "surfaces/curve_surface.h"
 #include "surfaces/predefined_shapes.h"
 #include "surfaces/revolution_surface.h"
-#include "scene/scene_file.h"
 
 #include <cstdio>
 #include <string>

@@ -3,10 +3,10 @@
 
 #include "canvas/gl_pelm.h"
 #include "geometry/nurbs_curve.h"
+#include "scene/scene_file.h"
 #include "scene/scene_list.h"
 #include "surfaces/curve_surface.h"
 #include "surfaces/revolution_surface.h"
-#include "scene/scene_file.h"
 #include "surfaces/surface_mesh.h"
 
 #include <QFile>

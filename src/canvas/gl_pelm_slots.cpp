@@ -45,7 +45,8 @@ void GLPelm::reportSelection() {
     // The panels echo these back; the values are the curve's own, so nothing changes.
     const int point = activePoint;
     reportCurveParameters(*curve);
-    if (RevolutionSurface* surface = curve->linkKind == NurbsCurve::RevolutionLink ? revolutionTarget() : nullptr) {
+    if (RevolutionSurface* surface =
+            curve->linkKind == NurbsCurve::RevolutionLink ? revolutionTarget() : nullptr) {
         const RevolutionSurface::Properties s = surface->properties();
         emit emitSurfaceProperties(s.shading, s.uParamInc, s.vParamInc, s.degrees, s.aor, s.refa, s.revPoint,
                                    s.axisDistance, s.axisRotPoint);
@@ -184,8 +185,8 @@ void changeRevolution(GLPelm& pelm, const char* name, const std::function<void(R
 
 void GLPelm::rev_degreesChanged(int degree) {
     changeRevolution(
-        *this, "Change Sweep Angle", [degree](RevolutionSurface& s) { s.setDegrees(static_cast<float>(degree)); },
-        "degrees");
+        *this, "Change Sweep Angle",
+        [degree](RevolutionSurface& s) { s.setDegrees(static_cast<float>(degree)); }, "degrees");
 }
 void GLPelm::revXAxisClicked() {
     changeRevolution(*this, "Change Axis", [](RevolutionSurface& s) {
@@ -258,7 +259,8 @@ void GLPelm::rot_AxisRightClicked() {
 }
 void GLPelm::rot_axisDistChanged(int dist) {
     changeRevolution(
-        *this, "Change Axis Distance", [dist](RevolutionSurface& s) { s.setAxisDistance(dist); }, "axisDistance");
+        *this, "Change Axis Distance", [dist](RevolutionSurface& s) { s.setAxisDistance(dist); },
+        "axisDistance");
 }
 
 // ---- New objects ----

@@ -5,9 +5,9 @@
 #include "geometry/object_positions.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <istream>
 #include <limits>
 #include <ostream>
@@ -536,8 +536,10 @@ struct CurveState : ObjectState {
         return o && look.sameAs(o->look) && surfaceLink == o->surfaceLink && linkKind == o->linkKind &&
                curveMode == o->curveMode && order == o->order && paramInc == o->paramInc &&
                sameBytes(&knotEpsilon, &o->knotEpsilon, sizeof knotEpsilon) &&
-               sameBytes(&centre, &o->centre, sizeof centre) && controlPoints.size() == o->controlPoints.size() &&
-               sameBytes(controlPoints.data(), o->controlPoints.data(), controlPoints.size() * sizeof(ControlPoint));
+               sameBytes(&centre, &o->centre, sizeof centre) &&
+               controlPoints.size() == o->controlPoints.size() &&
+               sameBytes(controlPoints.data(), o->controlPoints.data(),
+                         controlPoints.size() * sizeof(ControlPoint));
     }
 };
 } // namespace

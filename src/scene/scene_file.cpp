@@ -3,9 +3,10 @@
 #include "scene/scene_file.h"
 
 #include "geometry/nurbs_curve.h"
-#include "scene/scene_list.h"
 #include "geometry/scene_object.h"
 #include "scene/byte_reader.h"
+#include "scene/safe_file_writer.h"
+#include "scene/scene_list.h"
 #include "surfaces/curve_surface.h"
 #include "surfaces/revolution_surface.h"
 
@@ -604,61 +605,10 @@ bool SceneFile::load(const char* path, SceneList& scene) {
     return true;
 }
 
-namespace {
-
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t done = ::write(fd, data, size);
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            return false;
-        data += done;
-        size -= static_cast<std::size_t>(done);
-    }
-    return true;
-}
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// The file a save through symbolic links must write, whether or not it exists yet: a dangling link
-// gets its file created rather than being replaced itself.
-bool followLinks(std::string& path) {
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat info {};
-        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            return true;
-        char link[PATH_MAX];
-        const ssize_t length = ::readlink(path.c_str(), link, sizeof link);
-        if (length < 0)
-            return false;
-        if (static_cast<std::size_t>(length) == sizeof link) {
-            errno = ENAMETOOLONG;
-            return false;
-        }
-        const std::string target(link, static_cast<std::size_t>(length));
-        if (target[0] == '/') {
-            path = target;
-        } else {
-            const std::string folder = folderOf(path);
-            path = (folder == "/" ? "" : folder) + "/" + target;
-        }
-    }
-    errno = ELOOP;
-    return false;
-}
-
-} // namespace
-
 bool SceneFile::save(const char* path, const SceneList& list) {
     errorOffset = -1;
     errorEntry = -1;
-    std::string target = path ? path : "";
+    const std::string target = path ? path : "";
     if (target.empty())
         return fail("no file name to save to");
 
@@ -666,66 +616,12 @@ bool SceneFile::save(const char* path, const SceneList& list) {
     if (!serialise(list, bytes))
         return false;
 
-    // Saving through a symbolic link replaces the file it points to, not the link.
-    if (!followLinks(target))
-        return fail(systemError("cannot follow the link", target));
-    struct stat info {};
-    const bool exists = ::stat(target.c_str(), &info) == 0;
-    // The rename would replace a file the user made read-only as readily as any other. Root may write
-    // anything, so the owner's permission bit is what tells, besides access() for everyone else.
-    if (exists && S_ISREG(info.st_mode) &&
-        (!(info.st_mode & S_IWUSR) || (::access(target.c_str(), W_OK) != 0 && errno != ENOENT)))
-        return fail("cannot save over " + target + ": the file is read-only");
-
-    std::string temporary;
-    int fd = -1;
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = target + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter++);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0)
-        return fail(systemError("cannot create", temporary));
-
-    // A replaced file keeps its owner and group where this user may give them, then its permissions
-    // (after the owner: a change of owner clears the set-user-ID bits).
-    const bool replacing = exists && S_ISREG(info.st_mode);
-    if (replacing && ::fchown(fd, info.st_uid, info.st_gid) != 0 &&
-        ::fchown(fd, static_cast<uid_t>(-1), info.st_gid) != 0) {
-        // Neither allowed: the new file is this user's, as any file they create would be.
-    }
-    bool ok = !replacing || ::fchmod(fd, info.st_mode & 07777) == 0;
-    std::string message;
-    if (!ok)
-        message = systemError("cannot set the permissions of", temporary);
-    if (ok && !writeAll(fd, bytes.data(), bytes.size())) {
-        ok = false;
-        message = systemError("cannot write", temporary);
-    }
-    if (ok && ::fsync(fd) != 0) {
-        ok = false;
-        message = systemError("cannot flush", temporary);
-    }
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        message = systemError("cannot close", temporary);
-    }
-    if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ok = false;
-        message = systemError("cannot replace", target);
-    }
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return fail(message);
-    }
-    // Make the rename itself durable; the new file is complete whether or not this succeeds.
-    const int folder = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
+    SafeFileWriter writer(target);
+    if (!writer.open())
+        return fail(writer.error());
+    writer.stream().write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!writer.commit())
+        return fail(writer.error());
     error.clear();
     return true;
 }

@@ -90,7 +90,9 @@ public:
     // refers to them any more.
     void keepDetached(SceneObject* object);
     void takeBackDetached(SceneObject* object);
-    bool holdsDetached(const SceneObject* object) const { return detached_.count(const_cast<SceneObject*>(object)) > 0; }
+    bool holdsDetached(const SceneObject* object) const {
+        return detached_.count(const_cast<SceneObject*>(object)) > 0;
+    }
     // Forgets every step and deletes every object only they kept.
     void clear();
 

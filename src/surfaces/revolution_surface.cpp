@@ -127,20 +127,18 @@ void RevolutionSurface::rotatePoint(ControlPoint& point, double angle) const {
     turnPoint(point, aor, refa, Turn{std::cos(angle), std::sin(angle)});
 }
 
-void RevolutionSurface::tessellate() {
-    SurfaceMesh& mesh = surfaceMesh;
-    mesh.clear();
+RevolutionSurface::SweepAxis RevolutionSurface::sweepAxis() const {
+    SweepAxis axis;
     if (!profile)
-        return;
-    const int n = static_cast<int>(profile->controlPoints.size());
+        return axis;
+    const std::vector<ControlPoint>& pts = profile->controlPoints;
+    const int n = static_cast<int>(pts.size());
     const int k = profile->order;
     // Nothing to sweep: no points, a curve without a defined value, or settings only a damaged
     // file can hold (they would index past the points or never end the loops).
     if (n == 0 || k < 1 || n < k || revPoint < LeftMost || revPoint > Axis || !isAxis(aor) || !isAxis(refa) ||
         uParamInc < 1 || vParamInc < 1)
-        return;
-
-    std::vector<ControlPoint> pts = profile->controlPoints;
+        return axis;
 
     // The point that fixes the axis; ties keep the earlier point.
     int m = 0;
@@ -165,9 +163,29 @@ void RevolutionSurface::tessellate() {
         if (replace)
             m = i;
     }
-    double q = coordinateOf(pts[m], refa);
+    axis.valid = true;
+    axis.point = m;
+    axis.position = coordinateOf(pts[m], refa);
     if (revPoint == Axis)
-        q += axisDistance; // added on either side, never subtracted
+        axis.position += axisDistance; // added on either side, never subtracted
+    return axis;
+}
+
+double RevolutionSurface::sweepAngle() const {
+    return static_cast<double>(degrees) / 360.0 * fullTurn;
+}
+
+void RevolutionSurface::tessellate() {
+    SurfaceMesh& mesh = surfaceMesh;
+    mesh.clear();
+    const SweepAxis axis = sweepAxis();
+    if (!axis.valid)
+        return;
+    const int n = static_cast<int>(profile->controlPoints.size());
+    const int k = profile->order;
+    std::vector<ControlPoint> pts = profile->controlPoints;
+    const int m = axis.point;
+    const double q = axis.position;
 
     // The axis runs along aor through (q on refa, pts[m] on the third axis): the points are swept
     // about a line through the origin and the mesh carries the single-precision shift back.
@@ -183,7 +201,7 @@ void RevolutionSurface::tessellate() {
     tmp.setControlPoints(pts);
 
     const double dTheta = fullTurn / vParamInc;
-    const double sweep = static_cast<double>(degrees) / 360.0 * fullTurn;
+    const double sweep = sweepAngle();
 
     double u0 = 0.0, u1 = 1.0, du = 1.0 / uParamInc, margin = 0.0;
     const int knotCount = static_cast<int>(tmp.knots.size());

@@ -70,6 +70,18 @@ public:
     // refa and the third axis; the aor coordinate stays, the old third coordinate is dropped.
     void rotatePoint(ControlPoint& point, double angle) const;
 
+    // Where the sweep's axis lies: parallel to aor through the point whose refa coordinate is
+    // `position` and whose third coordinate is that of profile point `point`. Not valid when the
+    // profile or the settings leave nothing to sweep.
+    struct SweepAxis {
+        bool valid = false;
+        int point = -1;
+        double position = 0.0;
+    };
+    SweepAxis sweepAxis() const;
+    // The sweep in radians, measured with the sweep's own full turn.
+    double sweepAngle() const;
+
     // Sweeps the profile into surfaceMesh; no GL. Leaves the mesh empty when there is nothing to draw.
     void tessellate();
     // Deletes the compiled list, if any; needs the list's GL context to be current.

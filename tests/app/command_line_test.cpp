@@ -2,11 +2,11 @@
 #include "app/command_line.h"
 
 #include "geometry/nurbs_curve.h"
+#include "scene/scene_file.h"
 #include "scene/scene_list.h"
 #include "surfaces/curve_surface.h"
 #include "surfaces/predefined_shapes.h"
 #include "surfaces/revolution_surface.h"
-#include "scene/scene_file.h"
 
 #include "fifo_watchdog.h"
 #include "obj_reader.h"

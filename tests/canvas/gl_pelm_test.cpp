@@ -11,8 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <GL/gl.h>
 #include "stub_scene_object.h"
+#include <GL/gl.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Faults the scene-file fuzzer found, each kept as a test named after it.
 #include "geometry/nurbs_curve.h"
+#include "scene/scene_file.h"
 #include "scene/scene_list.h"
 #include "surfaces/curve_surface.h"
-#include "scene/scene_file.h"
 
 #include "scene_bytes.h"
 

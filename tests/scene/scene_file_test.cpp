@@ -1,11 +1,11 @@
 // Scene file: byte layouts, save-load-save identity, refusal of damaged files, failed saves.
 #include "geometry/nurbs_curve.h"
+#include "scene/scene_file.h"
 #include "scene/scene_list.h"
+#include "scene/scene_model.h"
 #include "surfaces/curve_surface.h"
 #include "surfaces/predefined_shapes.h"
 #include "surfaces/revolution_surface.h"
-#include "scene/scene_file.h"
-#include "scene/scene_model.h"
 
 #include "fifo_watchdog.h"
 

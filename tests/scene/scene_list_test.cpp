@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-
 TEST(SceneObject, NewCurveHasTheDefaultDisplayAndCurveSettings) {
     const NurbsCurve c;
     EXPECT_TRUE(c.showVertices);

@@ -174,7 +174,8 @@ TEST(SceneModelUndo, TheFourthCoonsCurveAlignsTheLoopAndUndoPutsEveryCurveBack) 
     SceneModel model;
     // Sides that do not meet: the fourth pick moves the second, third and fourth onto a loop.
     NurbsCurve* sides[] = {addCurve(model, {{0, 0, 0}, {4, 0, 0}}), addCurve(model, {{5, 1, 0}, {5, 4, 0}}),
-                           addCurve(model, {{3, 6, 1}, {0, 5, 0}}), addCurve(model, {{-1, 3, 0}, {-2, 0, 2}})};
+                           addCurve(model, {{3, 6, 1}, {0, 5, 0}}),
+                           addCurve(model, {{-1, 3, 0}, {-2, 0, 2}})};
     model.newCurveSurface(ObjectKind::Coons);
     for (int i = 0; i < 3; ++i)
         model.pickCurve(sides[i], ObjectKind::Coons);
