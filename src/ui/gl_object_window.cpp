@@ -45,7 +45,9 @@ GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(pare
     connect(undoAction, &QAction::triggered, canvas, &GLPelm::undo);
     connect(redoAction, &QAction::triggered, canvas, &GLPelm::redo);
     connect(canvas, &GLPelm::historyChanged, this, &GLObjectWindow::updateEditMenu);
+    connect(canvas, &GLPelm::historyChanged, this, &GLObjectWindow::updateTitle);
     updateEditMenu();
+    updateTitle();
 
     // An empty strip: a 15-pixel gap between the menu bar and the predefined-object row.
     topStrip = makeFrame(this, "Predefined Objects", false, 0, 0);

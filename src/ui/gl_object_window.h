@@ -152,6 +152,12 @@ public:
     // The item with the given text in the menu-bar menu with the given title, or null.
     QAction* findMenuItem(const QString& menuTitle, const QString& itemText) const;
 
+    // The file the scene was loaded from or last saved to; empty for a new scene.
+    QString currentFile() const { return currentFile_; }
+    void setCurrentFile(const QString& path);
+    // The scene's name as the title and the prompts show it: the file's name, or "Untitled".
+    QString sceneName() const;
+
     // Where the colour and file dialogs come from; null goes back to the toolkit's own dialogs.
     // The window does not own the provider.
     void setDialogProvider(DialogProvider* provider);
@@ -172,6 +178,8 @@ public slots:
     void openViewportSettings();
     // Undo and Redo show the canvas's next steps, and are off when there is none.
     void updateEditMenu();
+    // The title names the scene's file ("Untitled" for none) and marks unsaved changes.
+    void updateTitle();
 
 signals:
     void surfaceColor(int red, int green, int blue);
@@ -180,6 +188,7 @@ signals:
     void saveScene(const char* name);
 
 private:
+    QString currentFile_;
     DialogProvider toolkitDialogs;
     DialogProvider* dialogs = &toolkitDialogs;
 

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QSpinBox>
@@ -139,4 +140,19 @@ void GLObjectWindow::updateEditMenu() {
                                           : tr("&Undo"));
     redoAction->setText(history.canRedo() ? tr("&Redo %1").arg(QString::fromStdString(history.redoName()))
                                           : tr("&Redo"));
+}
+
+void GLObjectWindow::setCurrentFile(const QString& path) {
+    currentFile_ = path;
+    updateTitle();
+}
+
+QString GLObjectWindow::sceneName() const {
+    return currentFile_.isEmpty() ? tr("Untitled") : QFileInfo(currentFile_).fileName();
+}
+
+void GLObjectWindow::updateTitle() {
+    // Qt shows "[*]" as the modified marker while the window is modified, and nothing otherwise.
+    setWindowTitle(tr("%1[*] \u2014 Knotwork").arg(sceneName()));
+    setWindowModified(canvas->model.isModified());
 }
