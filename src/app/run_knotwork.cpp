@@ -7,6 +7,9 @@
 #include "ui/gl_object_window.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QSettings>
+#include <QTimer>
 #include <QScreen>
 #include <QSurfaceFormat>
 
@@ -22,6 +25,15 @@ void setDefaultSurfaceFormat() {
 }
 
 void showMainWindow(GLObjectWindow& window) {
+    // The size and place the window had when it was last closed; full screen the first time.
+    const QByteArray geometry =
+        QSettings(QStringLiteral("Knotwork"), QStringLiteral("knotwork")).value("window/geometry").toByteArray();
+    if (!geometry.isEmpty() && window.restoreGeometry(geometry)) {
+        window.canvas->setMinimumWidth(0);
+        window.show();
+        window.adjustSize();
+        return;
+    }
     // The canvas's first minimum is the unshown window's default width (640), which would keep the
     // window wider than a small or scaled screen (800 at twice 1600): the minimum follows below.
     window.canvas->setMinimumWidth(0);
@@ -66,7 +78,10 @@ int runKnotwork(int& argc, char** argv) {
 
     GLObjectWindow window(nullptr, nullptr);
     showMainWindow(window);
-    if (!command.scenePath.empty())
-        window.canvas->loadTheScene(command.scenePath.c_str());
+    // A scene that cannot be read is said so in the shown window, which then starts untitled.
+    if (!command.scenePath.empty()) {
+        const QString path = QFile::decodeName(command.scenePath.c_str());
+        QTimer::singleShot(0, &window, [&window, path] { window.openFile(path); });
+    }
     return application.exec();
 }

@@ -93,6 +93,8 @@ public:
     // complete. Both return whether they succeeded.
     bool saveSceneFile(const char* name, std::ostream& out, std::ostream& err);
     bool loadSceneFile(const char* name, std::ostream& out, std::ostream& err);
+    // An empty scene with a new history, as at start.
+    void newScene();
 
     // The mouse and keys as plain values; the Qt event handlers only convert and call these.
     // Positions are widget coordinates (y down) in device pixels; buttons are Qt::MouseButton values.

@@ -40,3 +40,8 @@ bool GLPelm::loadSceneFile(const char* name, std::ostream& out, std::ostream& er
     updateGL();
     return true;
 }
+
+void GLPelm::newScene() {
+    model.clear();
+    updateGL();
+}

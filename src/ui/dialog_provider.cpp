@@ -3,6 +3,7 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QMessageBox>
 
 QColor DialogProvider::getColor(const QColor& initial, QWidget* parent, const QString& title) {
     return QColorDialog::getColor(initial, parent, title);
@@ -16,4 +17,26 @@ QString DialogProvider::getOpenFileName(QWidget* parent, const QString& caption,
 QString DialogProvider::getSaveFileName(QWidget* parent, const QString& caption, const QString& startPath,
                                         const QString& filter) {
     return QFileDialog::getSaveFileName(parent, caption, startPath, filter);
+}
+
+DialogProvider::SaveChoice DialogProvider::askToSaveChanges(QWidget* parent, const QString& sceneName) {
+    QMessageBox box(QMessageBox::Warning, QObject::tr("Knotwork"),
+                    QObject::tr("Save changes to %1 before closing?").arg(sceneName),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveChoice::Save;
+    case QMessageBox::Discard:
+        return SaveChoice::Discard;
+    default:
+        return SaveChoice::Cancel;
+    }
+}
+
+void DialogProvider::showError(QWidget* parent, const QString& title, const QString& text,
+                               const QString& detail) {
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box.setInformativeText(detail);
+    box.exec();
 }

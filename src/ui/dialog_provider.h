@@ -17,4 +17,10 @@ public:
                                     const QString& filter);
     virtual QString getSaveFileName(QWidget* parent, const QString& caption, const QString& startPath,
                                     const QString& filter);
+
+    // Asked before unsaved changes would be dropped: "Save changes to NAME before closing?"
+    enum class SaveChoice { Save, Discard, Cancel };
+    virtual SaveChoice askToSaveChanges(QWidget* parent, const QString& sceneName);
+    // A warning box: text says what failed, detail why (the file's entry, offset and field).
+    virtual void showError(QWidget* parent, const QString& title, const QString& text, const QString& detail);
 };

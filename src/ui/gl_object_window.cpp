@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -111,15 +112,26 @@ GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(pare
     topLayout->addWidget(predefinedGroup);
     topLayout->addLayout(mainRow);
     topLayout->addLayout(toolRow);
+    statusBar = new QStatusBar(this);
+    statusBar->setSizeGripEnabled(false);
+    topLayout->addWidget(statusBar);
 }
 
 QMenuBar* GLObjectWindow::buildMenus() {
     auto* fileMenu = new QMenu(tr("&File"), this);
-    fileMenu->addAction(tr("Open"), QKeySequence(Qt::CTRL | Qt::Key_O), this,
+    fileMenu->addAction(tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N), this, &GLObjectWindow::newScene);
+    fileMenu->addAction(tr("&Open\u2026"), QKeySequence(Qt::CTRL | Qt::Key_O), this,
                         &GLObjectWindow::openLoadFileManager);
-    fileMenu->addAction(tr("Save"), QKeySequence(Qt::CTRL | Qt::Key_S), this,
+    recentMenu = fileMenu->addMenu(tr("Open &Recent"));
+    fileMenu->addSeparator();
+    saveAction = fileMenu->addAction(tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), this,
+                                     &GLObjectWindow::saveCurrentScene);
+    fileMenu->addAction(tr("Save &As\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
                         &GLObjectWindow::openSaveFileManager);
-    fileMenu->addAction(tr("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), qApp, &QCoreApplication::quit);
+    fileMenu->addSeparator();
+    // Quit closes the window, which asks about unsaved changes; the last window closing ends the program.
+    fileMenu->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
+    rebuildRecentMenu();
 
     auto* editMenu = new QMenu(tr("&Edit"), this);
     undoAction = editMenu->addAction(tr("&Undo"));

@@ -3,6 +3,7 @@
 
 #include "ui/dialog_provider.h"
 
+#include <QStringList>
 #include <QWidget>
 
 class GLPelm;
@@ -13,7 +14,9 @@ class QFrame;
 class QGroupBox;
 class QHBoxLayout;
 class QLabel;
+class QMenu;
 class QMenuBar;
+class QStatusBar;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
@@ -49,6 +52,12 @@ public:
     QHBoxLayout* topRow = nullptr;
     QHBoxLayout* toolRow = nullptr;
     QVBoxLayout* topLayout = nullptr;
+
+    // File menu items that change with the scene and the settings.
+    QAction* saveAction = nullptr;
+    QMenu* recentMenu = nullptr;
+    // Messages that last a few seconds ("Saved NAME").
+    QStatusBar* statusBar = nullptr;
 
     // Edit menu: undo and redo name the step they take.
     QAction* undoAction = nullptr;
@@ -152,6 +161,21 @@ public:
     // The item with the given text in the menu-bar menu with the given title, or null.
     QAction* findMenuItem(const QString& menuTitle, const QString& itemText) const;
 
+    // Opens path in place of the scene (no prompt): on failure a message box says why and the scene
+    // stays. Returns whether it was opened.
+    bool openFile(const QString& path);
+    // Writes the scene to path: on success it becomes the current file and the scene is saved; on
+    // failure a message box says why.
+    bool saveFile(const QString& path);
+    // Before unsaved changes would be dropped: asks whether to save them. False when the user
+    // cancelled (or the save failed): the action that asked must not go on.
+    bool maybeSaveChanges();
+    // The last opened and saved files, most recent first (at most 8).
+    QStringList recentFiles() const;
+    // Where the open and save dialogs start: the current file's folder, else the last folder used,
+    // else the home folder.
+    QString dialogFolder() const;
+
     // The file the scene was loaded from or last saved to; empty for a new scene.
     QString currentFile() const { return currentFile_; }
     void setCurrentFile(const QString& path);
@@ -172,8 +196,16 @@ public slots:
                      int axisDistance, int axisRotPoint);
     void getObjectColor();
     void setCurveParameters(bool vertices, bool line, bool edge, int order, int paramInc, int curveMode);
+    // File menu: New, Open, Save (to the current file, or as a new one), Save As, Quit (which closes
+    // the window, so unsaved changes are asked about first).
+    void newScene();
     void openLoadFileManager();
+    // Save As: asks for the name.
     void openSaveFileManager();
+    bool saveSceneAs();
+    // Save: to the current file without asking, or as a new one when there is none.
+    bool saveCurrentScene();
+    void openRecentFile(const QString& path);
     // The modal "Viewport Settings" dialog: grid step and view resets.
     void openViewportSettings();
     // Undo and Redo show the canvas's next steps, and are off when there is none.
@@ -187,12 +219,18 @@ signals:
     void loadScene(const char* name);
     void saveScene(const char* name);
 
+protected:
+    // Unsaved changes are asked about; the window's geometry is kept in the settings.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     QString currentFile_;
     DialogProvider toolkitDialogs;
     DialogProvider* dialogs = &toolkitDialogs;
 
     QMenuBar* buildMenus();
+    void rememberFile(const QString& path);
+    void rebuildRecentMenu();
     QPushButton* addToolButton(QGroupBox* group, QButtonGroup* exclusive, const char* text, const char* icon);
     void buildCurvePage();
     void buildSurfacePage();

@@ -14,8 +14,6 @@
 
 namespace {
 
-const char* const sceneFilter = "NURBS (*.nbs)";
-
 // Sets the enabled state first, then the check mark. Unchecking the checked field of an exclusive
 // group does nothing: another field's check takes the mark away from it.
 void setReferenceField(QCheckBox* check, bool enabled, bool checked) {
@@ -105,28 +103,6 @@ void GLObjectWindow::getObjectColor() {
         emit surfaceColor(colour.red(), colour.green(), colour.blue());
 }
 
-// File names go to the canvas in the local 8-bit encoding, which the file system reads back
-// exactly; Latin-1 would turn every other character into '?'.
-void GLObjectWindow::openLoadFileManager() {
-    const QString name = dialogs->getOpenFileName(this, tr("Choose a file to open"), QString(),
-                                                  QString::fromLatin1(sceneFilter));
-    if (name.isEmpty())
-        return;
-    const QByteArray encoded = QFile::encodeName(name);
-    emit loadScene(encoded.constData());
-}
-
-void GLObjectWindow::openSaveFileManager() {
-    QString name = dialogs->getSaveFileName(this, tr("Choose a file to save"), QString(),
-                                            QString::fromLatin1(sceneFilter));
-    if (name.isEmpty())
-        return;
-    if (!name.endsWith(QStringLiteral(".nbs"), Qt::CaseSensitive))
-        name += QStringLiteral(".nbs");
-    const QByteArray encoded = QFile::encodeName(name);
-    emit saveScene(encoded.constData());
-}
-
 void GLObjectWindow::openViewportSettings() {
     ViewportSettingsDialog dialog(canvas, this);
     dialog.exec();
@@ -140,15 +116,6 @@ void GLObjectWindow::updateEditMenu() {
                                           : tr("&Undo"));
     redoAction->setText(history.canRedo() ? tr("&Redo %1").arg(QString::fromStdString(history.redoName()))
                                           : tr("&Redo"));
-}
-
-void GLObjectWindow::setCurrentFile(const QString& path) {
-    currentFile_ = path;
-    updateTitle();
-}
-
-QString GLObjectWindow::sceneName() const {
-    return currentFile_.isEmpty() ? tr("Untitled") : QFileInfo(currentFile_).fileName();
 }
 
 void GLObjectWindow::updateTitle() {

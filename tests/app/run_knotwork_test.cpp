@@ -132,7 +132,7 @@ TEST(Startup, ExitAndItsShortcutEndTheLoopWithZeroButSettingsDoesNot) {
         int expected;
     };
     const Case cases[] = {
-        {"File > Exit", [](GLObjectWindow& w) { w.findMenuItem("&File", "Exit")->trigger(); }, 0},
+        {"File > Quit", [](GLObjectWindow& w) { w.findMenuItem("&File", "&Quit")->trigger(); }, 0},
         {"Ctrl+Q",
          [](GLObjectWindow& w) {
              // Made active inside Qt: tests running at once on the same display may hold the X focus.

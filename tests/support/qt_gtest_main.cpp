@@ -1,6 +1,8 @@
 // Test entry point: a QApplication with the GL surface format the program uses, when a display exists.
 #include <QApplication>
+#include <QFile>
 #include <QSurfaceFormat>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,6 +11,14 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
+
+    // Settings, recent files and recovery files of a test program go to folders of its own, never
+    // to the user's, and no test sees what another left behind.
+    QTemporaryDir home;
+    if (home.isValid()) {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
+    }
 
     QSurfaceFormat format;
     format.setProfile(QSurfaceFormat::CompatibilityProfile);

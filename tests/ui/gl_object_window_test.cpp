@@ -151,9 +151,9 @@ TEST(GLObjectWindowFrame, MenuItemsAnswerTheirCtrlShortcutsFromAnyChild) {
         Qt::Key key;
     };
     // Exit's shortcut is tried where an event loop runs: here it would queue a quit for the next one.
-    const Item items[] = {{"&File", "Open", Qt::Key_O},
-                          {"&File", "Save", Qt::Key_S},
-                          {"&File", "Exit", Qt::Key_Q},
+    const Item items[] = {{"&File", "&Open\u2026", Qt::Key_O},
+                          {"&File", "&Save", Qt::Key_S},
+                          {"&File", "&Quit", Qt::Key_Q},
                           {"&Viewport", "Settings", Qt::Key_V}};
     // The file items ask the scripted dialogs (which answer as cancelled); the settings dialog is
     // closed as soon as it runs.

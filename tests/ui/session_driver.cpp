@@ -273,31 +273,65 @@ bool SessionDriver::switchTab(int index) {
     return true;
 }
 
-bool SessionDriver::saveScene(int index) {
-    QAction* save = window.findMenuItem(QStringLiteral("&File"), QStringLiteral("Save"));
-    if (!save)
-        return false;
-    // A handful of names, so that saves overwrite each other as a user's do.
+// A handful of names, so that saves overwrite each other as a user's do.
+QString SessionDriver::sceneName() {
     const QString name = folder + QStringLiteral("/scene%1.nbs").arg(pick(4));
-    dialogs.saveNames = {name};
-    note(index, "save " + name.toStdString());
-    save->trigger();
     if (std::find(savedFiles.begin(), savedFiles.end(), name) == savedFiles.end())
         savedFiles.push_back(name);
+    return name;
+}
+
+// Before a scene is dropped the window asks about unsaved changes: any answer, and a name for Save
+// when the scene has no file yet.
+void SessionDriver::answerTheSavePrompt(std::string& description) {
+    const int choice = pick(3);
+    const DialogProvider::SaveChoice answers[] = {DialogProvider::SaveChoice::Save,
+                                                  DialogProvider::SaveChoice::Discard,
+                                                  DialogProvider::SaveChoice::Cancel};
+    const char* words[] = {"save", "discard", "cancel"};
+    dialogs.saveChoices = {answers[choice]};
+    description += std::string(" (if asked: ") + words[choice] + ")";
+    if (choice == 0)
+        dialogs.saveNames = {sceneName()};
+}
+
+bool SessionDriver::saveScene(int index) {
+    // Save writes to the current file, or asks for a name; Save As always asks.
+    const bool as = pick(2) == 0;
+    QAction* save = window.findMenuItem(QStringLiteral("&File"),
+                                        as ? QStringLiteral("Save &As\u2026") : QStringLiteral("&Save"));
+    if (!save)
+        return false;
+    const QString name = sceneName();
+    dialogs.saveNames = {name};
+    note(index, std::string(as ? "save as " : "save (or as ") + name.toStdString() + (as ? "" : ")"));
+    save->trigger();
+    dialogs.saveNames.clear();
     return true;
 }
 
 bool SessionDriver::loadScene(int index) {
-    QAction* open = window.findMenuItem(QStringLiteral("&File"), QStringLiteral("Open"));
-    if (!open)
+    QAction* open = window.findMenuItem(QStringLiteral("&File"), QStringLiteral("&Open\u2026"));
+    QAction* fresh = window.findMenuItem(QStringLiteral("&File"), QStringLiteral("&New"));
+    if (!open || !fresh)
         return false;
-    // Now and then a name that does not exist, as a mistyped one would.
-    const int choice = pick(static_cast<int>(savedFiles.size()) + 1);
-    const QString name = choice < static_cast<int>(savedFiles.size())
-                             ? savedFiles[choice]
-                             : folder + QStringLiteral("/missing.nbs");
-    dialogs.openNames = {name};
-    note(index, "load " + name.toStdString());
-    open->trigger();
+    std::string description;
+    answerTheSavePrompt(description);
+    if (pick(5) == 0) {
+        note(index, "new" + description);
+        fresh->trigger();
+    } else {
+        // Now and then a name that does not exist, as a mistyped one would.
+        const int choice = pick(static_cast<int>(savedFiles.size()) + 1);
+        const QString name = choice < static_cast<int>(savedFiles.size())
+                                 ? savedFiles[choice]
+                                 : folder + QStringLiteral("/missing.nbs");
+        dialogs.openNames = {name};
+        note(index, "load " + name.toStdString() + description);
+        open->trigger();
+    }
+    dialogs.openNames.clear();
+    dialogs.saveNames.clear();
+    dialogs.saveChoices.clear();
     return true;
 }

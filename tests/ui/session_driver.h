@@ -61,4 +61,6 @@ private:
     bool saveScene(int index);
     bool loadScene(int index);
     bool undoOrRedo(int index);
+    QString sceneName();
+    void answerTheSavePrompt(std::string& description);
 };

@@ -73,3 +73,24 @@ QString ScriptedDialogs::getSaveFileName(QWidget*, const QString& caption, const
     calls.push_back({QStringLiteral("save"), caption, startPath, filter, QColor()});
     return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
 }
+
+DialogProvider::SaveChoice ScriptedDialogs::askToSaveChanges(QWidget*, const QString& sceneName) {
+    calls.push_back({QStringLiteral("ask"), sceneName, QString(), QString(), QColor()});
+    if (saveChoices.empty())
+        return SaveChoice::Cancel;
+    const SaveChoice answer = saveChoices.front();
+    saveChoices.erase(saveChoices.begin());
+    return answer;
+}
+
+void ScriptedDialogs::showError(QWidget*, const QString&, const QString& text, const QString& detail) {
+    calls.push_back({QStringLiteral("error"), text, detail, QString(), QColor()});
+}
+
+std::vector<ScriptedDialogs::Call> ScriptedDialogs::callsOf(const QString& kind) const {
+    std::vector<Call> found;
+    for (const Call& call : calls)
+        if (call.kind == kind)
+            found.push_back(call);
+    return found;
+}

@@ -50,7 +50,11 @@ class ScriptedDialogs : public DialogProvider {
 public:
     std::vector<QColor> colours;
     QStringList openNames, saveNames;
+    // Answers to "Save changes to NAME before closing?"; an empty queue cancels.
+    std::vector<SaveChoice> saveChoices;
 
+    // kind is "colour", "open", "save", "ask" (caption: the scene's name) or "error" (caption: the
+    // box's text, startPath: its detail).
     struct Call {
         QString kind, caption, startPath, filter;
         QColor initial;
@@ -62,4 +66,9 @@ public:
                             const QString& filter) override;
     QString getSaveFileName(QWidget* parent, const QString& caption, const QString& startPath,
                             const QString& filter) override;
+    SaveChoice askToSaveChanges(QWidget* parent, const QString& sceneName) override;
+    void showError(QWidget* parent, const QString& title, const QString& text,
+                   const QString& detail) override;
+    // The calls of one kind.
+    std::vector<Call> callsOf(const QString& kind) const;
 };
