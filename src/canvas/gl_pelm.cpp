@@ -40,6 +40,13 @@ GLPelm::~GLPelm() {
         doneCurrent();
 }
 
+void GLPelm::setToolMode(int mode) {
+    if (mode == toolMode)
+        return;
+    toolMode = mode;
+    emit toolModeChanged(mode);
+}
+
 void GLPelm::initializeGL() {
     activeObject = nullptr;
     glShadeModel(GL_SMOOTH);

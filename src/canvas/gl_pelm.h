@@ -80,6 +80,9 @@ public:
     GLPelm(QWidget* parent, const char* name);
     ~GLPelm() override;
 
+    // Every change of the tool goes through here, so the window's buttons and status bar follow it.
+    void setToolMode(int mode);
+
     // Repaints at the next event-loop turn; grabFramebuffer() renders at once where a frame is needed now.
     void updateGL() { update(); }
     // Sets the four view rectangles from splitX and splitY, as a resize does (rebuilding the grid
@@ -195,6 +198,10 @@ signals:
     void emitWeight(int weightValue);
     // The undo history, the modified state or the selection may have changed.
     void historyChanged();
+    // The tool changed, whatever changed it (a key, a button, the end of a pick, Delete).
+    void toolModeChanged(int mode);
+    // A message for the status bar that lasts a few seconds (a pick that took nothing, say).
+    void statusMessage(const QString& text);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

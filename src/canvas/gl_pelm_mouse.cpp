@@ -250,7 +250,7 @@ void GLPelm::pickSurfaceCurveAt(const ControlPoint& p, int axis) {
                             : toolMode == ToolMode::PickCoons    ? ObjectKind::Coons
                                                                  : ObjectKind::Extrusion;
     if (model.pickCurve(hit, surfaceKind) == SceneModel::Pick::Completed)
-        toolMode = ToolMode::Translate;
+        setToolMode(ToolMode::Translate);
 }
 
 // ---- Move ----
@@ -408,34 +408,34 @@ void GLPelm::releaseButton(int button) {
 void GLPelm::pressKey(int key) {
     switch (key) {
     case Qt::Key_A:
-        toolMode = ToolMode::AppendPoint;
+        setToolMode(ToolMode::AppendPoint);
         break;
     case Qt::Key_D:
-        toolMode = ToolMode::DeletePoint;
+        setToolMode(ToolMode::DeletePoint);
         break;
     case Qt::Key_E:
-        toolMode = ToolMode::EditPoint;
+        setToolMode(ToolMode::EditPoint);
         break;
     case Qt::Key_I:
-        toolMode = ToolMode::InsertPoint;
+        setToolMode(ToolMode::InsertPoint);
         break;
     case Qt::Key_N:
         NURBS_freeFormClicked();
         break;
     case Qt::Key_P:
-        toolMode = ToolMode::Pan;
+        setToolMode(ToolMode::Pan);
         break;
     case Qt::Key_R:
-        toolMode = ToolMode::Rotate;
+        setToolMode(ToolMode::Rotate);
         break;
     case Qt::Key_S:
-        toolMode = ToolMode::Scale;
+        setToolMode(ToolMode::Scale);
         break;
     case Qt::Key_T:
-        toolMode = ToolMode::Translate;
+        setToolMode(ToolMode::Translate);
         break;
     case Qt::Key_Z:
-        toolMode = ToolMode::Zoom;
+        setToolMode(ToolMode::Zoom);
         break;
     case Qt::Key_Delete:
         deleteSelection();

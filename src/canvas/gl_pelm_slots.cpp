@@ -70,42 +70,42 @@ void GLPelm::redo() {
 // ---- Tools ----
 
 void GLPelm::translateClicked() {
-    toolMode = ToolMode::Translate;
+    setToolMode(ToolMode::Translate);
 }
 void GLPelm::rotateClicked() {
-    toolMode = ToolMode::Rotate;
+    setToolMode(ToolMode::Rotate);
 }
 void GLPelm::scaleClicked() {
-    toolMode = ToolMode::Scale;
+    setToolMode(ToolMode::Scale);
 }
 void GLPelm::panClicked() {
-    toolMode = ToolMode::Pan;
+    setToolMode(ToolMode::Pan);
 }
 void GLPelm::zoomClicked() {
-    toolMode = ToolMode::Zoom;
+    setToolMode(ToolMode::Zoom);
 }
 void GLPelm::vrotateClicked() {
-    toolMode = ToolMode::ViewRotate;
+    setToolMode(ToolMode::ViewRotate);
 }
 void GLPelm::insertCPClicked() {
-    toolMode = ToolMode::AppendPoint;
+    setToolMode(ToolMode::AppendPoint);
 }
 void GLPelm::editCPClicked() {
-    toolMode = ToolMode::EditPoint;
+    setToolMode(ToolMode::EditPoint);
 }
 void GLPelm::deleteCPClicked() {
-    toolMode = ToolMode::DeletePoint;
+    setToolMode(ToolMode::DeletePoint);
 }
 
 // Each pick-mode button turns its own mode off when it is on.
 void GLPelm::selRevolutionCurve() {
-    toolMode = toolMode == ToolMode::PickRevolution ? ToolMode::Idle : ToolMode::PickRevolution;
+    setToolMode(toolMode == ToolMode::PickRevolution ? ToolMode::Idle : ToolMode::PickRevolution);
 }
 void GLPelm::selCoonsCurves() {
-    toolMode = toolMode == ToolMode::PickCoons ? ToolMode::Idle : ToolMode::PickCoons;
+    setToolMode(toolMode == ToolMode::PickCoons ? ToolMode::Idle : ToolMode::PickCoons);
 }
 void GLPelm::selExtrudeCurves() {
-    toolMode = toolMode == ToolMode::PickExtrusion ? ToolMode::Idle : ToolMode::PickExtrusion;
+    setToolMode(toolMode == ToolMode::PickExtrusion ? ToolMode::Idle : ToolMode::PickExtrusion);
 }
 
 // ---- The active object and curve ----
@@ -267,7 +267,7 @@ void GLPelm::rot_axisDistChanged(int dist) {
 
 void GLPelm::NURBS_freeFormClicked() {
     NurbsCurve* curve = model.newCurve();
-    toolMode = ToolMode::AppendPoint;
+    setToolMode(ToolMode::AppendPoint);
     reportCurveParameters(*curve);
     updateGL();
 }
@@ -276,7 +276,7 @@ void GLPelm::createPredefined(int shape) {
     NurbsCurve* curve = model.addPredefined(shape);
     if (!curve)
         return;
-    toolMode = ToolMode::EditPoint;
+    setToolMode(ToolMode::EditPoint);
     reportCurveParameters(*curve);
     updateGL();
 }
@@ -303,12 +303,12 @@ void GLPelm::NURBS_cubeClicked() {
 
 void GLPelm::createCoons() {
     model.newCurveSurface(ObjectKind::Coons);
-    toolMode = ToolMode::PickCoons;
+    setToolMode(ToolMode::PickCoons);
 }
 
 void GLPelm::createExtrude() {
     model.newCurveSurface(ObjectKind::Extrusion);
-    toolMode = ToolMode::PickExtrusion;
+    setToolMode(ToolMode::PickExtrusion);
 }
 
 void GLPelm::createRev() {
@@ -316,10 +316,10 @@ void GLPelm::createRev() {
     case 1:
     case 2:
         reportCurveParameters(*activeCurve());
-        toolMode = ToolMode::EditPoint;
+        setToolMode(ToolMode::EditPoint);
         break;
     case 3:
-        toolMode = ToolMode::PickRevolution;
+        setToolMode(ToolMode::PickRevolution);
         break;
     default:
         break;
