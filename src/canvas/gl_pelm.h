@@ -84,7 +84,12 @@ public:
     void setToolMode(int mode);
 
     // Repaints at the next event-loop turn; grabFramebuffer() renders at once where a frame is needed now.
-    void updateGL() { update(); }
+    // Every handler that changes what is shown ends here, so stateChanged also tells the window to
+    // refresh what it shows of the canvas (readouts, the picked point).
+    void updateGL() {
+        update();
+        emit stateChanged();
+    }
     // Sets the four view rectangles from splitX and splitY, as a resize does (rebuilding the grid
     // lists); makes the canvas's context current when it is not.
     void setViewRectangles();
@@ -202,6 +207,8 @@ signals:
     void toolModeChanged(int mode);
     // A message for the status bar that lasts a few seconds (a pick that took nothing, say).
     void statusMessage(const QString& text);
+    // Something shown changed: the selection, the picked point, the scene or a view.
+    void stateChanged();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
