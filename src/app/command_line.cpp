@@ -2,6 +2,7 @@
 #include "app/command_line.h"
 
 #include "canvas/gl_pelm.h"
+#include "export/scene_exporter.h"
 #include "geometry/nurbs_curve.h"
 #include "scene/scene_file.h"
 #include "scene/scene_list.h"
@@ -85,62 +86,22 @@ CommandLine invalid(CommandLine line, std::string why) {
     return line;
 }
 
-// Shortest text that reads back as the same double.
-void putNumber(std::ostream& out, double value) {
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    out.write(text, result.ptr - text);
-}
-
-void putVertex(std::ostream& out, const char* keyword, double x, double y, double z) {
-    out << keyword << ' ';
-    putNumber(out, x);
-    out << ' ';
-    putNumber(out, y);
-    out << ' ';
-    putNumber(out, z);
-    out << '\n';
-}
-
-// How many v and vn lines the file holds so far: OBJ numbers each list on its own, from 1.
-struct ObjCounts {
-    long long vertices = 0;
-    long long normals = 0;
-};
-
-// Triangles only: the shaded tessellation is all triangles, and an OBJ face needs a normal per corner.
-void writeSurfaceMesh(const SurfaceMesh& mesh, std::ostream& out, ObjCounts& counts) {
-    const double dx = mesh.translated ? mesh.offset[0] : 0.0;
-    const double dy = mesh.translated ? mesh.offset[1] : 0.0;
-    const double dz = mesh.translated ? mesh.offset[2] : 0.0;
-    long long written = 0;
-    for (const SurfaceMesh::Primitive& primitive : mesh.primitives) {
-        if (primitive.mode != SurfaceMesh::Triangles || !mesh.hasNormals)
-            continue;
-        for (int i = primitive.first; i < primitive.first + primitive.count; ++i) {
-            const std::size_t at = 3 * static_cast<std::size_t>(i);
-            putVertex(out, "v", mesh.positions[at] + dx, mesh.positions[at + 1] + dy,
-                      mesh.positions[at + 2] + dz);
-            putVertex(out, "vn", mesh.normals[at], mesh.normals[at + 1], mesh.normals[at + 2]);
-        }
-        for (int corner = 0; corner + 2 < primitive.count; corner += 3) {
-            out << 'f';
-            for (int c = 0; c < 3; ++c) {
-                const long long k = written + corner + c + 1;
-                out << ' ' << counts.vertices + k << "//" << counts.normals + k;
-            }
-            out << '\n';
-        }
-        written += primitive.count;
-    }
-    // Every vertex of a surface got its normal; a curve's vertices get none.
-    counts.vertices += written;
-    counts.normals += written;
-}
-
 } // namespace
 
 static bool loadScene(const std::string& path, SceneList& scene, std::ostream& out, std::ostream& err);
+
+namespace {
+// The formats --export knows in this build, with their extensions.
+std::string formatNames() {
+    std::string names;
+    for (const ExportFormatInfo& info : availableExportFormats()) {
+        if (info.format == ExportFormat::ObjMesh)
+            continue;
+        names += (names.empty() ? "" : ", ") + std::string(info.name) + " (" + info.extensions + ")";
+    }
+    return names + ", OBJ mesh (obj with --mesh)";
+}
+} // namespace
 
 CommandLine CommandLine::parse(int argc, const char* const* argv) {
     std::vector<std::string> args;
@@ -179,6 +140,30 @@ CommandLine CommandLine::parseArguments(const std::vector<std::string>& args) {
         line.mode = ExportObj;
         line.scenePath = args[1];
         line.outputPath = args[2];
+        return line;
+    }
+    if (args[0] == "--export") {
+        line.headless = true;
+        std::vector<std::string> names;
+        for (std::size_t i = 1; i < args.size(); ++i) {
+            if (args[i] == "--mesh")
+                line.mesh = true;
+            else
+                names.push_back(args[i]);
+        }
+        if (names.size() != 2)
+            return invalid(line, "--export needs a scene file and an output file, and at most --mesh");
+        line.mode = Export;
+        line.scenePath = names[0];
+        line.outputPath = names[1];
+        const int format = exportFormatForPath(line.outputPath, line.mesh);
+        if (format == ExportFormat::Unknown)
+            return invalid(line, "cannot tell the format of '" + line.outputPath + "': " + formatNames());
+        if (!exportFormatAvailable(format))
+            return invalid(line, std::string(exportFormatInfo(format)->name) +
+                                     " is not in this build (built without Open CASCADE): " + formatNames());
+        if (line.mesh && format != ExportFormat::ObjMesh)
+            return invalid(line, "--mesh goes with an .obj file");
         return line;
     }
     if (args[0] == "--render") {
@@ -220,11 +205,17 @@ CommandLine CommandLine::parseArguments(const std::vector<std::string>& args) {
 
 std::string CommandLine::usage() {
     return "Usage: knotwork [SCENE.nbs]\n"
+           "       knotwork --export SCENE.nbs OUT.EXT [--mesh]\n"
            "       knotwork --export-obj SCENE.nbs OUT.obj\n"
            "       knotwork --render SCENE.nbs OUT.png [--size WIDTHxHEIGHT]\n"
            "       knotwork --help | --version\n"
            "\n"
            "Without options, opens the modeller, with SCENE.nbs loaded when one is named.\n"
+           "--export      writes the scene in the format of OUT's extension: " +
+           formatNames() +
+           ".\n"
+           "              Curves and surfaces are exact NURBS except in the mesh formats; --mesh\n"
+           "              writes .obj as a mesh instead of free-form. Needs no display.\n"
            "--export-obj  writes every curve as a polyline and every surface as shaded triangles\n"
            "              with normals to an OBJ file; needs no display.\n"
            "--render      draws the four views of the scene into an image (default size " +
@@ -232,41 +223,6 @@ std::string CommandLine::usage() {
            ");\n"
            "              needs a display with OpenGL.\n"
            "The toolkit's own options (-platform, -display, ...) are accepted too.\n";
-}
-
-void writeObj(SceneList& scene, std::ostream& out) {
-    out << "# Knotwork " KNOTWORK_VERSION " scene export\n";
-    ObjCounts counts;
-    int entry = 1;
-    for (SceneNode* node = scene.first; node; node = node->next, ++entry) {
-        if (auto* curve = dynamic_cast<NurbsCurve*>(node->object)) {
-            out << "o curve_" << entry << '\n';
-            const std::vector<ControlPoint> samples = curve->samplePoints();
-            for (const ControlPoint& p : samples)
-                putVertex(out, "v", p.x, p.y, p.z);
-            // A single sample is a point: a polyline needs two.
-            if (samples.size() == 1)
-                out << "p " << counts.vertices + 1 << '\n';
-            if (samples.size() >= 2) {
-                out << 'l';
-                for (std::size_t i = 0; i < samples.size(); ++i)
-                    out << ' ' << counts.vertices + static_cast<long long>(i) + 1;
-                out << '\n';
-            }
-            counts.vertices += static_cast<long long>(samples.size());
-        } else if (auto* revolution = dynamic_cast<RevolutionSurface*>(node->object)) {
-            out << "o revolution_" << entry << '\n';
-            // Whatever the display mode: the shaded tessellation is the one with normals.
-            revolution->shading = true;
-            revolution->tessellate();
-            writeSurfaceMesh(revolution->surfaceMesh, out, counts);
-        } else if (auto* patch = dynamic_cast<CurveSurface*>(node->object)) {
-            out << "o patch_" << entry << '\n';
-            patch->shading = true;
-            patch->tessellate();
-            writeSurfaceMesh(patch->surfaceMesh, out, counts);
-        }
-    }
 }
 
 int CommandLine::runWithoutDisplay(std::ostream& out, std::ostream& err) const {
@@ -277,18 +233,23 @@ int CommandLine::runWithoutDisplay(std::ostream& out, std::ostream& err) const {
     case Version:
         out << "knotwork " KNOTWORK_VERSION "\n";
         return 0;
-    case ExportObj: {
+    case ExportObj:
+    case Export: {
         SceneList scene;
         if (!loadScene(scenePath, scene, out, err))
             return FileFailure;
-        std::ofstream obj(outputPath, std::ios::binary | std::ios::trunc);
-        if (obj)
-            writeObj(scene, obj);
-        obj.close();
-        if (!obj) {
-            err << "knotwork: cannot write " << outputPath << std::endl;
+        const int format = mode == ExportObj ? ExportFormat::ObjMesh : exportFormatForPath(outputPath, mesh);
+        // The OBJ mesh of old leaves out what has no mesh (a surface still waiting for curves); the
+        // exact export refuses the scene and names the object instead.
+        ExportOptions options;
+        options.skipRefused = mode == ExportObj;
+        const ExportResult result = exportScene(scene, outputPath, format, options);
+        if (!result.ok) {
+            err << "knotwork: " << result.error << std::endl;
             return FileFailure;
         }
+        if (mode == Export)
+            out << result.report() << std::flush;
         return 0;
     }
     case Invalid:

@@ -16,6 +16,7 @@ public:
     static constexpr int Help = 3;
     static constexpr int Version = 4;
     static constexpr int Invalid = 5; // error says why
+    static constexpr int Export = 6;  // scenePath to outputPath in the format of its extension; no display
 
     // Exit statuses besides 0. FileFailure: a scene that cannot be read or is damaged, or an
     // output that cannot be written.
@@ -29,6 +30,8 @@ public:
     int mode = Window;
     std::string scenePath;
     std::string outputPath;
+    // --export: the OBJ mesh instead of OBJ free-form.
+    bool mesh = false;
     int width = DefaultWidth;
     int height = DefaultHeight;
     std::string error;
@@ -52,7 +55,3 @@ private:
     static CommandLine parseArguments(const std::vector<std::string>& args);
 };
 
-// One OBJ object per scene object in list order: curves as a polyline through their samples,
-// surfaces as triangles with normals from their shaded tessellation. Tessellates the surfaces
-// of the scene it is given.
-void writeObj(SceneList& scene, std::ostream& out);

@@ -40,3 +40,15 @@ void DialogProvider::showError(QWidget* parent, const QString& title, const QStr
     box.setInformativeText(detail);
     box.exec();
 }
+
+DialogProvider::ExportChoice DialogProvider::getExportFileName(QWidget* parent, const QString& caption,
+                                                               const QString& startPath,
+                                                               const QString& filters) {
+    ExportChoice choice;
+    choice.name = QFileDialog::getSaveFileName(parent, caption, startPath, filters, &choice.filter);
+    return choice;
+}
+
+void DialogProvider::showReport(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox::information(parent, title, text);
+}

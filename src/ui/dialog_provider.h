@@ -18,6 +18,16 @@ public:
     virtual QString getSaveFileName(QWidget* parent, const QString& caption, const QString& startPath,
                                     const QString& filter);
 
+    // A file to export to, with the filter the user chose among filters (";;"-separated); an empty
+    // name for a cancel.
+    struct ExportChoice {
+        QString name, filter;
+    };
+    virtual ExportChoice getExportFileName(QWidget* parent, const QString& caption, const QString& startPath,
+                                           const QString& filters);
+    // What an export wrote: a short report.
+    virtual void showReport(QWidget* parent, const QString& title, const QString& text);
+
     // Asked before unsaved changes would be dropped: "Save changes to NAME before closing?"
     enum class SaveChoice { Save, Discard, Cancel };
     virtual SaveChoice askToSaveChanges(QWidget* parent, const QString& sceneName);

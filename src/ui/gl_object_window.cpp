@@ -128,6 +128,8 @@ QMenuBar* GLObjectWindow::buildMenus() {
                                      &GLObjectWindow::saveCurrentScene);
     fileMenu->addAction(tr("Save &As\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
                         &GLObjectWindow::openSaveFileManager);
+    fileMenu->addAction(tr("&Export\u2026"), QKeySequence(Qt::CTRL | Qt::Key_E), this,
+                        &GLObjectWindow::exportScene);
     fileMenu->addSeparator();
     // Quit closes the window, which asks about unsaved changes; the last window closing ends the program.
     fileMenu->addAction(tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);

@@ -200,6 +200,11 @@ public slots:
     // the window, so unsaved changes are asked about first).
     void newScene();
     void openLoadFileManager();
+    // Export: a file dialog with the formats as filters; a report of what was written.
+    void exportScene();
+    // Writes the scene to path in format (ExportFormat); the status bar and a report say what was
+    // written, a message box why nothing was. Returns whether it was written.
+    bool exportTo(const QString& path, int format);
     // Save As: asks for the name.
     void openSaveFileManager();
     bool saveSceneAs();

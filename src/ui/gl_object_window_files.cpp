@@ -3,6 +3,7 @@
 #include "ui/gl_object_window.h"
 
 #include "canvas/gl_pelm.h"
+#include "export/scene_exporter.h"
 #include "scene/scene_file.h"
 
 #include <QAction>
@@ -195,4 +196,49 @@ void GLObjectWindow::closeEvent(QCloseEvent* event) {
     if (isVisible())
         settings().setValue(QStringLiteral("window/geometry"), saveGeometry());
     event->accept();
+}
+
+namespace {
+// "STEP AP214 (*.step *.stp)"
+QString filterOf(const ExportFormatInfo& info) {
+    QStringList patterns;
+    for (const QString& extension : QString::fromLatin1(info.extensions).split(QLatin1Char(' ')))
+        patterns << QStringLiteral("*.") + extension;
+    return QStringLiteral("%1 (%2)").arg(QString::fromLatin1(info.name), patterns.join(QLatin1Char(' ')));
+}
+} // namespace
+
+void GLObjectWindow::exportScene() {
+    const std::vector<ExportFormatInfo> formats = availableExportFormats();
+    QStringList filters;
+    for (const ExportFormatInfo& info : formats)
+        filters << filterOf(info);
+    const DialogProvider::ExportChoice choice = dialogs->getExportFileName(
+        this, tr("Export the scene"), dialogFolder(), filters.join(QStringLiteral(";;")));
+    if (choice.name.isEmpty())
+        return;
+    // The chosen filter decides (the two OBJ kinds share an extension); a name without one of its
+    // extensions gets the first.
+    const ExportFormatInfo* chosen = &formats.front();
+    for (std::size_t i = 0; i < formats.size(); ++i)
+        if (filters[static_cast<int>(i)] == choice.filter)
+            chosen = &formats[i];
+    QString name = choice.name;
+    const QStringList extensions = QString::fromLatin1(chosen->extensions).split(QLatin1Char(' '));
+    if (!extensions.contains(QFileInfo(name).suffix(), Qt::CaseInsensitive))
+        name += QLatin1Char('.') + extensions.front();
+    exportTo(name, chosen->format);
+}
+
+bool GLObjectWindow::exportTo(const QString& path, int format) {
+    const ExportResult result =
+        ::exportScene(canvas->scene, QFile::encodeName(path).toStdString(), format, ExportOptions{true});
+    if (!result.ok) {
+        dialogs->showError(this, tr("Export"), tr("The scene could not be exported."),
+                           QString::fromStdString(result.error));
+        return false;
+    }
+    statusBar->showMessage(QString::fromStdString(result.summary()), statusMessageMilliseconds);
+    dialogs->showReport(this, tr("Export"), QString::fromStdString(result.report()));
+    return true;
 }

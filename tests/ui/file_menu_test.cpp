@@ -236,3 +236,44 @@ TEST(FileMenu, TheWindowKeepsItsGeometryForTheNextStart) {
     ASSERT_TRUE(next->restoreGeometry(kept));
     EXPECT_EQ(next->size(), QSize(1100, 760));
 }
+
+TEST(FileMenu, ExportWritesTheChosenFormatAndReportsWhatItWrote) {
+    KNOTWORK_REQUIRE_APP();
+    Fixture f;
+    f.canvas.NURBS_sphereClicked();
+    const struct {
+        const char* name;
+        const char* filter;
+        const char* written;
+        const char* start;
+    } cases[] = {
+        {"mesh", "STL binary mesh (*.stl)", "mesh.stl", ""},
+        {"shape.obj", "OBJ mesh (*.obj)", "shape.obj", "#"},
+        {"exact.obj", "OBJ free-form NURBS (*.obj)", "exact.obj", "#"},
+        {"cad", "STEP AP214 (*.step *.stp)", "cad.step", "ISO-10303-21;"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        f.dialogs.exportChoices = {{f.path(c.name), QString::fromUtf8(c.filter)}};
+        ASSERT_NE(fileItem(*f.window, "&Export\u2026"), nullptr);
+        fileItem(*f.window, "&Export\u2026")->trigger();
+        const QByteArray bytes = fileBytes(f.path(c.written));
+        ASSERT_FALSE(bytes.isEmpty());
+        EXPECT_TRUE(bytes.startsWith(c.start));
+        const auto reports = f.dialogs.callsOf(QStringLiteral("report"));
+        ASSERT_FALSE(reports.empty());
+        EXPECT_TRUE(reports.back().caption.contains(QStringLiteral("revolution")))
+            << reports.back().caption.toStdString();
+        EXPECT_FALSE(f.window->statusBar->currentMessage().isEmpty());
+    }
+    // Every format offered, STEP and IGES among them in this build.
+    EXPECT_TRUE(
+        f.dialogs.callsOf(QStringLiteral("export")).front().filter.contains(QStringLiteral("IGES 5.3")));
+    EXPECT_FALSE(f.window->isWindowModified() && f.window->currentFile().endsWith(QStringLiteral(".stl")))
+        << "an export is not a save";
+
+    // A folder that is not there: a message box says why.
+    f.dialogs.exportChoices = {{f.path("gone/out.stl"), QStringLiteral("STL binary mesh (*.stl)")}};
+    fileItem(*f.window, "&Export\u2026")->trigger();
+    EXPECT_EQ(f.dialogs.callsOf(QStringLiteral("error")).size(), 1u);
+}

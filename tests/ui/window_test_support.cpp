@@ -74,6 +74,21 @@ QString ScriptedDialogs::getSaveFileName(QWidget*, const QString& caption, const
     return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
 }
 
+DialogProvider::ExportChoice ScriptedDialogs::getExportFileName(QWidget*, const QString& caption,
+                                                                const QString& startPath,
+                                                                const QString& filters) {
+    calls.push_back({QStringLiteral("export"), caption, startPath, filters, QColor()});
+    if (exportChoices.empty())
+        return ExportChoice{};
+    const ExportChoice answer = exportChoices.front();
+    exportChoices.erase(exportChoices.begin());
+    return answer;
+}
+
+void ScriptedDialogs::showReport(QWidget*, const QString&, const QString& text) {
+    calls.push_back({QStringLiteral("report"), text, QString(), QString(), QColor()});
+}
+
 DialogProvider::SaveChoice ScriptedDialogs::askToSaveChanges(QWidget*, const QString& sceneName) {
     calls.push_back({QStringLiteral("ask"), sceneName, QString(), QString(), QColor()});
     if (saveChoices.empty())

@@ -50,11 +50,14 @@ class ScriptedDialogs : public DialogProvider {
 public:
     std::vector<QColor> colours;
     QStringList openNames, saveNames;
+    // Answers of the export dialog: a name and the filter chosen; an empty queue cancels.
+    std::vector<ExportChoice> exportChoices;
     // Answers to "Save changes to NAME before closing?"; an empty queue cancels.
     std::vector<SaveChoice> saveChoices;
 
-    // kind is "colour", "open", "save", "ask" (caption: the scene's name) or "error" (caption: the
-    // box's text, startPath: its detail).
+    // kind is "colour", "open", "save", "export" (filter: every filter offered), "ask" (caption: the
+    // scene's name), "error" (caption: the box's text, startPath: its detail) or "report" (caption:
+    // the report).
     struct Call {
         QString kind, caption, startPath, filter;
         QColor initial;
@@ -66,6 +69,9 @@ public:
                             const QString& filter) override;
     QString getSaveFileName(QWidget* parent, const QString& caption, const QString& startPath,
                             const QString& filter) override;
+    ExportChoice getExportFileName(QWidget* parent, const QString& caption, const QString& startPath,
+                                   const QString& filters) override;
+    void showReport(QWidget* parent, const QString& title, const QString& text) override;
     SaveChoice askToSaveChanges(QWidget* parent, const QString& sceneName) override;
     void showError(QWidget* parent, const QString& title, const QString& text,
                    const QString& detail) override;
