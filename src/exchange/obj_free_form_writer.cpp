@@ -36,7 +36,8 @@ void appendKnots(std::string& line, const char* direction, const std::vector<dou
 } // namespace
 
 void writeObjFreeForm(const ExchangeModel& model, std::ostream& out) {
-    std::string text = "# Knotwork exact export: NURBS curves and surfaces\n# units: millimetres\n";
+    std::string text =
+        "# Knotwork " KNOTWORK_VERSION " exact export: NURBS curves and surfaces\n# units: millimetres\n";
     long long base = 0; // vertices written before the object
     for (const ExchangeObject& object : model.objects) {
         text += "o " + object.name + '\n';

@@ -80,8 +80,9 @@ private:
 MeshCounts writeObjMesh(const SceneList& scene, std::ostream& out) {
     MeshCounts counts;
     Output output(out);
-    output.text() += "# Knotwork mesh export: curves as polylines, surfaces as shaded triangles\n"
-                     "# units: millimetres\n";
+    output.text() +=
+        "# Knotwork " KNOTWORK_VERSION " mesh export: curves as polylines, surfaces as shaded triangles\n"
+        "# units: millimetres\n";
     long long vertexBase = 0, normalBase = 0;
     int position = 0;
     for (const SceneNode* node = scene.first; node; node = node->next, ++position) {
