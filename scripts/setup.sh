@@ -6,7 +6,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins libqt6opengl6-dev
     libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-    xvfb xauth
+    xvfb xauth libxtst6
     googletest libgtest-dev libbenchmark-dev
     fonts-dejavu-core
     clang libclang-rt-14-dev llvm clang-format

@@ -54,4 +54,3 @@ public:
 private:
     static CommandLine parseArguments(const std::vector<std::string>& args);
 };
-

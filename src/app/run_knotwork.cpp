@@ -5,13 +5,14 @@
 #include "app/opengl_probe.h"
 #include "canvas/gl_pelm.h"
 #include "ui/gl_object_window.h"
+#include "ui/scene_autosave.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QSettings>
-#include <QTimer>
 #include <QScreen>
+#include <QSettings>
 #include <QSurfaceFormat>
+#include <QTimer>
 
 #include <iostream>
 
@@ -26,8 +27,9 @@ void setDefaultSurfaceFormat() {
 
 void showMainWindow(GLObjectWindow& window) {
     // The size and place the window had when it was last closed; full screen the first time.
-    const QByteArray geometry =
-        QSettings(QStringLiteral("Knotwork"), QStringLiteral("knotwork")).value("window/geometry").toByteArray();
+    const QByteArray geometry = QSettings(QStringLiteral("Knotwork"), QStringLiteral("knotwork"))
+                                    .value("window/geometry")
+                                    .toByteArray();
     if (!geometry.isEmpty() && window.restoreGeometry(geometry)) {
         window.canvas->setMinimumWidth(0);
         window.show();
@@ -54,6 +56,9 @@ int runKnotwork(int& argc, char** argv) {
 
     setDefaultSurfaceFormat();
     QApplication application(argc, argv);
+    // The application data location (recovery files) follows these names.
+    QCoreApplication::setOrganizationName(QStringLiteral("Knotwork"));
+    QCoreApplication::setApplicationName(QStringLiteral("knotwork"));
     // Qt 6 has no style of that name: the call returns null and the default style stays.
     QApplication::setStyle(QStringLiteral("SGI"));
 
@@ -83,5 +88,12 @@ int runKnotwork(int& argc, char** argv) {
         const QString path = QFile::decodeName(command.scenePath.c_str());
         QTimer::singleShot(0, &window, [&window, path] { window.openFile(path); });
     }
+    // Made after the window, so it goes first: a clean exit removes its recovery files. Scenes left
+    // behind are offered after the named scene is open, so a recovered one is not replaced by it.
+    SceneAutosave autosave(window, SceneAutosave::defaultFolder(),
+                           SceneAutosave::intervalFromSettings(
+                               QSettings(QStringLiteral("Knotwork"), QStringLiteral("knotwork"))));
+    QTimer::singleShot(0, &autosave,
+                       [&window, &autosave] { autosave.offerRecovery(window.dialogProvider()); });
     return application.exec();
 }

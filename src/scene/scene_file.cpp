@@ -211,16 +211,6 @@ public:
     std::size_t consumed() const { return static_cast<std::size_t>(gptr() - eback()); }
 };
 
-char tagOf(const SceneObject* object) {
-    if (dynamic_cast<const NurbsCurve*>(object))
-        return SceneFile::CurveTag;
-    if (dynamic_cast<const RevolutionSurface*>(object))
-        return SceneFile::RevolutionTag;
-    if (dynamic_cast<const CurveSurface*>(object))
-        return SceneFile::PatchTag;
-    return 0;
-}
-
 std::string systemError(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
 }
@@ -238,6 +228,16 @@ std::string outOfMemory(std::size_t bytes) {
 }
 
 } // namespace
+
+char SceneFile::tagOf(const SceneObject* object) {
+    if (dynamic_cast<const NurbsCurve*>(object))
+        return CurveTag;
+    if (dynamic_cast<const RevolutionSurface*>(object))
+        return RevolutionTag;
+    if (dynamic_cast<const CurveSurface*>(object))
+        return PatchTag;
+    return 0;
+}
 
 bool SceneFile::fail(std::string message) {
     error = std::move(message);

@@ -8,6 +8,7 @@
 #include <vector>
 
 class SceneList;
+class SceneObject;
 
 class SceneFile {
 public:
@@ -33,6 +34,9 @@ public:
     int errorEntry = -1;
     // What a successful read repaired, one line per entry, for the caller to pass on to the user.
     std::vector<std::string> notices;
+
+    // The tag an object is stored under; 0 for an object of a class the file cannot hold.
+    static char tagOf(const SceneObject* object);
 
     // Tag byte, then the object's own record, for every node in list order. Fails for an object
     // of a class the file cannot hold.

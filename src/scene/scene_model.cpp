@@ -81,6 +81,8 @@ void noteFirstChange(UndoStep& step, const SceneSelection& selection) {
 } // namespace
 
 void SceneModel::touch(SceneObject* object) {
+    // Every change, in a step or not, first or not: the record may have been taken since.
+    records.invalidate(object);
     if (!object || !pending_ || pending_->changeOf(object))
         return;
     noteFirstChange(*pending_, selection);
@@ -102,8 +104,10 @@ bool SceneModel::undo() {
             history.takeBackDetached(change->object);
         }
     }
-    for (const UndoStep::ObjectChange& change : step->objects)
+    for (const UndoStep::ObjectChange& change : step->objects) {
+        records.invalidate(change.object);
         change.object->restoreState(*change.before);
+    }
     selection = step->selectionBefore;
     setActiveObject(selection.activeObject, selection.activeKind);
     notify();
@@ -125,8 +129,10 @@ bool SceneModel::redo() {
             leaving(change.object);
         }
     }
-    for (const UndoStep::ObjectChange& change : step->objects)
+    for (const UndoStep::ObjectChange& change : step->objects) {
+        records.invalidate(change.object);
         change.object->restoreState(*change.after);
+    }
     selection = step->selectionAfter;
     setActiveObject(selection.activeObject, selection.activeKind);
     notify();
@@ -198,6 +204,8 @@ void SceneModel::add(SceneObject* object, int kind) {
     if (!object)
         return;
     const int position = scene.size();
+    // A new object may sit where a deleted one was, and have its record.
+    records.invalidate(object);
     scene.append(object, kind);
     if (pending_) {
         noteFirstChange(*pending_, selection);
@@ -237,6 +245,7 @@ void SceneModel::replaceScene(SceneList&& loaded) {
     for (SceneNode* node = scene.first; node; node = node->next)
         leaving(node->object);
     scene = std::move(loaded);
+    records.clear();
     selection = SceneSelection{};
     history.clear();
     markSaved();

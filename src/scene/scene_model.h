@@ -3,6 +3,7 @@
 
 #include "geometry/control_point.h"
 #include "scene/scene_list.h"
+#include "scene/scene_record_cache.h"
 #include "scene/undo_history.h"
 
 #include <functional>
@@ -39,6 +40,9 @@ public:
     SceneList scene;
     SceneSelection selection;
     UndoHistory history;
+    // Each object's scene-file record as of its last change, for the autosave; every change of an
+    // object forgets its record.
+    SceneRecordCache records;
     SceneModelListener* listener = nullptr;
 
     SceneModel();

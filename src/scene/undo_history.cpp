@@ -67,13 +67,16 @@ bool UndoHistory::push(std::unique_ptr<UndoStep> step) {
         deleteUnreferenced();
         return true;
     }
-    if (step->empty())
+    if (step->empty()) {
+        deleteUnreferenced();
         return false;
+    }
     step->id = lastPushed_ = nextId_++;
     bytes_ += step->bytes();
     steps_.push_back(std::move(step));
     ++done_;
     dropOldestSteps();
+    deleteUnreferenced();
     return true;
 }
 
@@ -126,7 +129,7 @@ void UndoHistory::dropRedoSteps() {
     steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(done_), steps_.end());
     if (savedAt_ != unreachable && savedAt_ > done_)
         savedAt_ = unreachable;
-    deleteUnreferenced();
+    // The objects they alone knew are deleted once the new step is in: it may know them too.
 }
 
 void UndoHistory::dropOldestSteps() {

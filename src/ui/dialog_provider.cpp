@@ -1,9 +1,13 @@
-// The toolkit's colour and file dialogs behind the window's dialog seam.
+// The toolkit's colour, file and question dialogs behind the window's dialog seam.
 #include "ui/dialog_provider.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QFileDialog>
+#include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 
 QColor DialogProvider::getColor(const QColor& initial, QWidget* parent, const QString& title) {
     return QColorDialog::getColor(initial, parent, title);
@@ -51,4 +55,30 @@ DialogProvider::ExportChoice DialogProvider::getExportFileName(QWidget* parent, 
 
 void DialogProvider::showReport(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox::information(parent, title, text);
+}
+
+QString DialogProvider::recoveryQuestion(const QString& sceneName, const QDateTime& saved) {
+    return QCoreApplication::translate(
+               "DialogProvider", "Knotwork did not close properly. Recover the unsaved scene %1 from %2?")
+        .arg(sceneName, QLocale().toString(saved, QLocale::ShortFormat));
+}
+
+DialogProvider::RecoveryAnswer DialogProvider::askRecovery(QWidget* parent, const QString& sceneName,
+                                                           const QDateTime& saved) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Knotwork"), recoveryQuestion(sceneName, saved),
+                    QMessageBox::NoButton, parent);
+    QPushButton* recover =
+        box.addButton(QCoreApplication::translate("DialogProvider", "&Recover"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QCoreApplication::translate("DialogProvider", "&Discard"),
+                                         QMessageBox::DestructiveRole);
+    QPushButton* later =
+        box.addButton(QCoreApplication::translate("DialogProvider", "&Later"), QMessageBox::RejectRole);
+    box.setDefaultButton(recover);
+    box.setEscapeButton(later);
+    box.exec();
+    if (box.clickedButton() == recover)
+        return RecoveryAnswer::Recover;
+    if (box.clickedButton() == discard)
+        return RecoveryAnswer::Discard;
+    return RecoveryAnswer::Later;
 }

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QString>
 
+class QDateTime;
 class QWidget;
 
 // Tests derive from this to answer without a modal loop. An invalid colour or a null name
@@ -33,4 +34,11 @@ public:
     virtual SaveChoice askToSaveChanges(QWidget* parent, const QString& sceneName);
     // A warning box: text says what failed, detail why (the file's entry, offset and field).
     virtual void showError(QWidget* parent, const QString& title, const QString& text, const QString& detail);
+
+    // A scene left by a program that did not close properly: Recover it (the default, for Return),
+    // Discard it, or ask again at a Later start (also Escape).
+    enum class RecoveryAnswer { Recover, Discard, Later };
+    virtual RecoveryAnswer askRecovery(QWidget* parent, const QString& sceneName, const QDateTime& saved);
+    // The question askRecovery puts.
+    static QString recoveryQuestion(const QString& sceneName, const QDateTime& saved);
 };

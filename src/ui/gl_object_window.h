@@ -185,6 +185,7 @@ public:
     // Where the colour and file dialogs come from; null goes back to the toolkit's own dialogs.
     // The window does not own the provider.
     void setDialogProvider(DialogProvider* provider);
+    DialogProvider& dialogProvider() const { return *dialogs; }
 
 public slots:
     void showCoonsMenu();

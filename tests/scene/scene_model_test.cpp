@@ -302,6 +302,25 @@ TEST(SceneModelUndo, RemovedObjectsLiveWhileAStepCanBringThemBack) {
     EXPECT_EQ(destroyed, 3) << "the scene's own objects go with the model";
 }
 
+// The redo steps a new step drops may be the only others that know its object (one of a loaded scene,
+// which no step added): it stays all the same.
+TEST(SceneModelUndo, RegressionDeletingALoadedObjectAgainAfterUndoingItsDeletionKeepsItForUndo) {
+    int destroyed = 0;
+    SceneModel model;
+    SceneList loaded;
+    loaded.append(new StubSceneObject(&destroyed), ObjectKind::Curve);
+    model.replaceScene(std::move(loaded));
+    SceneObject* object = model.scene.first->object;
+    for (int round = 0; round < 2; ++round) {
+        model.beginStep("Remove");
+        model.remove(object);
+        model.endStep();
+        EXPECT_EQ(destroyed, 0) << "round " << round;
+        ASSERT_TRUE(model.undo());
+        EXPECT_EQ(model.scene.first->object, object);
+    }
+}
+
 TEST(SceneModelUndo, TheHistoryKeepsTheNewestThousandSteps) {
     Scene s;
     s.select(s.free);

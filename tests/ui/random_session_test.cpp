@@ -91,9 +91,17 @@ bool runSession(GLObjectWindow& window, SessionDriver& driver, unsigned long lon
         driver.step(static_cast<int>(index));
         if (highestList)
             *highestList = highestSurfaceList(*window.canvas, *highestList);
+        SceneModel& model = window.canvas->model;
         std::string fault = sceneFault(*window.canvas);
+        if (fault.empty())
+            fault = recordCacheFault(model);
         if (fault.empty() && history)
             fault = history->check(index % 100 == 99);
+        // Every record made afresh, after the history walk, so the next event's changes alone must
+        // forget the records they make stale.
+        if (fault.empty() && model.records.refresh(model.scene, SceneRecordCache::Clock::time_point::max()) !=
+                                 SceneRecordCache::Progress::Done)
+            fault = "the autosave's records cannot be made: " + model.records.error();
         if (!fault.empty()) {
             ADD_FAILURE() << "seed " << seed << ", event " << index << ": " << fault << "\n"
                           << "replay: KNOTWORK_SESSION_SEED=" << seed

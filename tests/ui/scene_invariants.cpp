@@ -2,6 +2,7 @@
 #include "geometry/nurbs_curve.h"
 #include "scene/scene_file.h"
 #include "scene/scene_list.h"
+#include "scene/scene_model.h"
 #include "surfaces/curve_surface.h"
 #include "surfaces/revolution_surface.h"
 
@@ -139,4 +140,20 @@ std::string sceneFault(const GLPelm& canvas) {
             return fault;
     }
     return fileFault(scene);
+}
+
+std::string recordCacheFault(SceneModel& model) {
+    SceneRecordCache& cache = model.records;
+    cache.followLayout(model.scene);
+    for (const SceneNode* node = model.scene.first; node; node = node->next) {
+        const SceneRecordCache::Record cached = cache.current(node->object);
+        if (!cached)
+            continue;
+        std::ostringstream fresh(std::ios::binary);
+        fresh.put(SceneFile::tagOf(node->object));
+        node->object->write(fresh, model.scene);
+        if (*cached != fresh.str())
+            return describe(model.scene, node->object) + ": the autosave's cached record is stale";
+    }
+    return {};
 }

@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDir>
 #include <QSpinBox>
 #include <QTest>
@@ -100,6 +101,17 @@ DialogProvider::SaveChoice ScriptedDialogs::askToSaveChanges(QWidget*, const QSt
 
 void ScriptedDialogs::showError(QWidget*, const QString&, const QString& text, const QString& detail) {
     calls.push_back({QStringLiteral("error"), text, detail, QString(), QColor()});
+}
+
+DialogProvider::RecoveryAnswer ScriptedDialogs::askRecovery(QWidget*, const QString& sceneName,
+                                                            const QDateTime& saved) {
+    calls.push_back(
+        {QStringLiteral("recover"), sceneName, saved.toString(Qt::ISODateWithMs), QString(), QColor()});
+    if (recoveryAnswers.empty())
+        return RecoveryAnswer::Later;
+    const RecoveryAnswer answer = recoveryAnswers.front();
+    recoveryAnswers.erase(recoveryAnswers.begin());
+    return answer;
 }
 
 std::vector<ScriptedDialogs::Call> ScriptedDialogs::callsOf(const QString& kind) const {

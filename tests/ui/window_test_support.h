@@ -54,10 +54,12 @@ public:
     std::vector<ExportChoice> exportChoices;
     // Answers to "Save changes to NAME before closing?"; an empty queue cancels.
     std::vector<SaveChoice> saveChoices;
+    // Answers to the recovery question; an empty queue answers Later.
+    std::vector<RecoveryAnswer> recoveryAnswers;
 
     // kind is "colour", "open", "save", "export" (filter: every filter offered), "ask" (caption: the
-    // scene's name), "error" (caption: the box's text, startPath: its detail) or "report" (caption:
-    // the report).
+    // scene's name), "error" (caption: the box's text, startPath: its detail), "report" (caption: the
+    // report) or "recover" (caption: the scene's name, startPath: its date in ISO form).
     struct Call {
         QString kind, caption, startPath, filter;
         QColor initial;
@@ -75,6 +77,7 @@ public:
     SaveChoice askToSaveChanges(QWidget* parent, const QString& sceneName) override;
     void showError(QWidget* parent, const QString& title, const QString& text,
                    const QString& detail) override;
+    RecoveryAnswer askRecovery(QWidget* parent, const QString& sceneName, const QDateTime& saved) override;
     // The calls of one kind.
     std::vector<Call> callsOf(const QString& kind) const;
 };
