@@ -3,7 +3,6 @@
 
 #include "app/command_line.h"
 #include "app/opengl_probe.h"
-#include "canvas/gl_pelm.h"
 #include "ui/gl_object_window.h"
 #include "ui/scene_autosave.h"
 
@@ -26,22 +25,19 @@ void setDefaultSurfaceFormat() {
 }
 
 void showMainWindow(GLObjectWindow& window) {
-    // The size and place the window had when it was last closed; full screen the first time.
+    // The size and place the window had when it was last closed; full screen the first time. Either
+    // way the canvas's minimum follows the window's, so the window can still be made smaller.
     const QByteArray geometry = QSettings(QStringLiteral("Knotwork"), QStringLiteral("knotwork"))
                                     .value("window/geometry")
                                     .toByteArray();
     if (!geometry.isEmpty() && window.restoreGeometry(geometry)) {
-        window.canvas->setMinimumWidth(0);
         window.show();
         window.adjustSize();
         return;
     }
-    // The canvas's first minimum is the unshown window's default width (640), which would keep the
-    // window wider than a small or scaled screen (800 at twice 1600): the minimum follows below.
-    window.canvas->setMinimumWidth(0);
     window.showFullScreen();
-    // Full-screen is a request to the window manager, answered later or, without one, never; the
-    // canvas's minimum width is taken from the width right now, so give the window the screen at once.
+    // Full-screen is a request to the window manager, answered later or, without one, never: give
+    // the window the screen at once.
     if (const QScreen* screen = window.screen())
         window.setGeometry(screen->geometry());
     window.adjustSize();

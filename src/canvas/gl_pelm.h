@@ -195,6 +195,13 @@ public slots:
     // The last step undone or redone; nothing when there is none.
     void undo();
     void redo();
+    // Typed values for the picked control point: a coordinate (0 x, 1 y, 2 z) or its weight.
+    void pointCoordinateChanged(int axis, double value);
+    void pointWeightChanged(double weight);
+    // Typed values for the active curve: scaled by factor and rotated by the angles (degrees) about
+    // its centre, then moved; one step.
+    void transformActiveCurve(double dx, double dy, double dz, double factor, double ax, double ay,
+                              double az);
 
 signals:
     void emitCurveParameters(bool vertices, bool line, bool edge, int order, int paramInc, int curveMode);

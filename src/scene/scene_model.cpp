@@ -485,6 +485,36 @@ void SceneModel::rotateCurve(double ax, double ay, double az) {
     }
 }
 
+void SceneModel::setPointCoordinate(int axis, double value) {
+    NurbsCurve* curve = activeCurve();
+    const int index = selection.activePoint;
+    if (!curve || axis < 0 || axis > 2 || index < 0 || index >= static_cast<int>(curve->controlPoints.size()))
+        return;
+    static const char* const fields[] = {"pointX", "pointY", "pointZ"};
+    SceneStep step(*this, "Move Point", keyOf(fields[axis], curve, index));
+    touch(curve);
+    ControlPoint delta(0.0, 0.0, 0.0);
+    delta.coordinate(axis) = value - curve->controlPoints[index].coordinate(axis);
+    curve->movePoint(index, delta.x, delta.y, delta.z);
+    curveChanged(curve);
+}
+
+void SceneModel::transformCurve(double dx, double dy, double dz, double factor, double ax, double ay,
+                                double az) {
+    NurbsCurve* curve = activeCurve();
+    if (!curve)
+        return;
+    SceneStep step(*this, "Transform");
+    touch(curve);
+    // The curve scales by one plus its argument.
+    if (factor != 1.0)
+        curve->scale(factor - 1.0);
+    if (ax != 0.0 || ay != 0.0 || az != 0.0)
+        curve->rotate(ax, ay, az);
+    curve->translate(dx, dy, dz);
+    curveChanged(curve);
+}
+
 void SceneModel::setColor(int red, int green, int blue) {
     // A curve's colour goes to the surface built from it.
     SceneObject* target = selection.activeObject;

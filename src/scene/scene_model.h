@@ -124,6 +124,12 @@ public:
     void translateCurve(double dx, double dy, double dz);
     void scaleCurve(double s);
     void rotateCurve(double ax, double ay, double az);
+    // Sets one coordinate (0 x, 1 y, 2 z) of the picked control point; the curve's surface follows.
+    // Repeated changes of the same coordinate of the same point merge into one step.
+    void setPointCoordinate(int axis, double value);
+    // Scales the active curve by factor and rotates it by the angles (radians) about its centre, then
+    // moves it: one step, which its surface follows. A factor of 1 and zero angles leave it as it is.
+    void transformCurve(double dx, double dy, double dz, double factor, double ax, double ay, double az);
     // The active object's colour, or its surface's when it is a curve built into one.
     void setColor(int red, int green, int blue);
 

@@ -2,6 +2,8 @@
 #include "ui/gl_object_window.h"
 
 #include "canvas/gl_pelm.h"
+#include "ui/canvas_key_router.h"
+#include "ui/control_tips.h"
 #include "ui/icon_push_button.h"
 #include "ui/panel_blocks.h"
 
@@ -15,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -40,13 +43,15 @@ GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(pare
     QMenuBar* menuBar = buildMenus();
 
     canvas = new GLPelm(this, "glpelm");
-    canvas->setMinimumWidth(width());
+    // The canvas takes what the window has: the window's minimum (below) keeps room for its views.
     connect(this, &GLObjectWindow::loadScene, canvas, &GLPelm::loadTheScene);
     connect(this, &GLObjectWindow::saveScene, canvas, &GLPelm::saveTheScene);
     connect(undoAction, &QAction::triggered, canvas, &GLPelm::undo);
     connect(redoAction, &QAction::triggered, canvas, &GLPelm::redo);
     connect(canvas, &GLPelm::historyChanged, this, &GLObjectWindow::updateEditMenu);
     connect(canvas, &GLPelm::historyChanged, this, &GLObjectWindow::updateTitle);
+    // The selection changes without a step: Transform follows it.
+    connect(canvas, &GLPelm::stateChanged, this, &GLObjectWindow::updateEditMenu);
     updateEditMenu();
     updateTitle();
 
@@ -115,6 +120,13 @@ GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(pare
     statusBar = new QStatusBar(this);
     statusBar->setSizeGripEnabled(false);
     topLayout->addWidget(statusBar);
+
+    // 800 by 600, or the screen where it is smaller.
+    const QSize screenRoom = screen() ? screen()->availableGeometry().size() : QSize(800, 600);
+    setMinimumSize(QSize(800, 600).boundedTo(screenRoom));
+    addControlTips(*this);
+    new CanvasKeyRouter(this, canvas);
+    canvas->setFocus();
 }
 
 QMenuBar* GLObjectWindow::buildMenus() {
@@ -141,6 +153,8 @@ QMenuBar* GLObjectWindow::buildMenus() {
     redoAction = editMenu->addAction(tr("&Redo"));
     redoAction->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    editMenu->addSeparator();
+    transformAction = editMenu->addAction(tr("Transform\u2026"), this, &GLObjectWindow::openTransformDialog);
 
     // An item called Settings that quit the program would throw away unsaved work: it opens the
     // viewport settings instead.
@@ -152,6 +166,7 @@ QMenuBar* GLObjectWindow::buildMenus() {
     menuBar->addMenu(fileMenu);
     menuBar->addMenu(editMenu);
     menuBar->addMenu(viewportMenu);
+    menuBar->addMenu(buildHelpMenu());
     return menuBar;
 }
 
@@ -167,7 +182,7 @@ QPushButton* GLObjectWindow::addToolButton(QGroupBox* group, QButtonGroup* exclu
 }
 
 void GLObjectWindow::adjustSize() {
-    canvas->setMinimumWidth(width() - (tabs->width() + 20));
+    canvas->setMinimumWidth(std::max(0, minimumWidth() - (tabs->width() + 20)));
 }
 
 QAction* GLObjectWindow::findMenuItem(const QString& menuTitle, const QString& itemText) const {

@@ -6,7 +6,10 @@
 #include <QStringList>
 #include <QWidget>
 
+class AboutDialog;
 class GLPelm;
+class KeysAndMouseDialog;
+class PointGroup;
 class QAction;
 class QButtonGroup;
 class QCheckBox;
@@ -62,6 +65,8 @@ public:
     // Edit menu: undo and redo name the step they take.
     QAction* undoAction = nullptr;
     QAction* redoAction = nullptr;
+    // Edit > Transform…: on while a curve is active.
+    QAction* transformAction = nullptr;
 
     // The tab column and its two pages.
     QTabWidget* tabs = nullptr;
@@ -87,6 +92,8 @@ public:
     QGroupBox* weightGroup = nullptr;
     QSpinBox* weightSpin = nullptr;
     QPushButton* reverseButton = nullptr;
+    // The picked point's coordinates and weight, typed.
+    PointGroup* pointGroup = nullptr;
 
     // Surfaces tab.
     QGroupBox* surfaceDisplayGroup = nullptr;
@@ -153,9 +160,10 @@ public:
     // Fills the predefined-object row.
     void buildPredefinedPanel();
 
-    // Sets the canvas's minimum width to the window width less the tab column and 20 pixels (220 at
-    // the column's usual 200); does not resize the window. QWidget::adjustSize is not virtual in Qt 6:
-    // this hides it, so call it on a GLObjectWindow.
+    // Sets the canvas's minimum width to the window's minimum width less the tab column and 20 pixels,
+    // so the window can be made as small as its minimum with all four views beside the column; does
+    // not resize the window. QWidget::adjustSize is not virtual in Qt 6: this hides it, so call it on
+    // a GLObjectWindow.
     void adjustSize();
 
     // The item with the given text in the menu-bar menu with the given title, or null.
@@ -218,6 +226,11 @@ public slots:
     void updateEditMenu();
     // The title names the scene's file ("Untitled" for none) and marks unsaved changes.
     void updateTitle();
+    // Edit > Transform…: the modal dialog; OK applies its values to the active curve as one step.
+    void openTransformDialog();
+    // Help menu: the "Keys and Mouse" and "About Knotwork" windows, made at their first showing.
+    void showKeysAndMouse();
+    void showAbout();
 
 signals:
     void surfaceColor(int red, int green, int blue);
@@ -233,8 +246,11 @@ private:
     QString currentFile_;
     DialogProvider toolkitDialogs;
     DialogProvider* dialogs = &toolkitDialogs;
+    KeysAndMouseDialog* keysDialog = nullptr;
+    AboutDialog* aboutDialog = nullptr;
 
     QMenuBar* buildMenus();
+    QMenu* buildHelpMenu();
     void rememberFile(const QString& path);
     void rebuildRecentMenu();
     QPushButton* addToolButton(QGroupBox* group, QButtonGroup* exclusive, const char* text, const char* icon);

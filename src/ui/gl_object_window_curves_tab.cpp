@@ -4,6 +4,7 @@
 #include "canvas/gl_pelm.h"
 #include "ui/icon_push_button.h"
 #include "ui/panel_blocks.h"
+#include "ui/point_group.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -147,6 +149,14 @@ void GLObjectWindow::buildCurvePage() {
     connect(weightSpin, &QSpinBox::valueChanged, canvas, &GLPelm::weightChanged);
     connect(canvas, &GLPelm::emitWeight, weightSpin, &QSpinBox::setValue);
     connect(reverseButton, &QPushButton::clicked, canvas, &GLPelm::reverseCPClicked);
+
+    pointGroup = new PointGroup(canvas, curvePage);
+    // The whole-number weight field follows a weight typed here without sending it back: truncated,
+    // it would change the weight just typed.
+    connect(pointGroup, &PointGroup::weightEdited, this, [this](double weight) {
+        const QSignalBlocker quiet(weightSpin);
+        weightSpin->setValue(static_cast<int>(weight * 10.0));
+    });
 
     connect(canvas, &GLPelm::emitCurveParameters, this, &GLObjectWindow::setCurveParameters);
 }

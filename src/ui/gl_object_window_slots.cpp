@@ -116,6 +116,7 @@ void GLObjectWindow::updateEditMenu() {
                                           : tr("&Undo"));
     redoAction->setText(history.canRedo() ? tr("&Redo %1").arg(QString::fromStdString(history.redoName()))
                                           : tr("&Redo"));
+    transformAction->setEnabled(canvas->activeCurve() != nullptr);
 }
 
 void GLObjectWindow::updateTitle() {

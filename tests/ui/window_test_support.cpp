@@ -47,11 +47,16 @@ void clickButton(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, pressSpot(button));
 }
 
-void typeIntoSpin(QSpinBox* spin, const QString& text) {
+void typeIntoSpin(QAbstractSpinBox* spin, const QString& text, Qt::Key finish) {
     spin->setFocus();
     spin->selectAll();
     QTest::keyClicks(spin, text);
-    QTest::keyClick(spin, Qt::Key_Return);
+    QTest::keyClick(spin, finish);
+}
+
+void activate(QWidget& window) {
+    QApplication::setActiveWindow(&window);
+    QApplication::processEvents();
 }
 
 QColor ScriptedDialogs::getColor(const QColor& initial, QWidget*, const QString& title) {

@@ -14,7 +14,7 @@
 #include <vector>
 
 class QAbstractButton;
-class QSpinBox;
+class QAbstractSpinBox;
 
 #define KNOTWORK_REQUIRE_APP()                                                                               \
     do {                                                                                                     \
@@ -41,8 +41,12 @@ void pressButton(QAbstractButton* button);
 void releaseButton(QAbstractButton* button);
 void clickButton(QAbstractButton* button);
 
-// Types the value into the field and presses Enter, as a user would.
-void typeIntoSpin(QSpinBox* spin, const QString& text);
+// Types the value into the field and presses Enter (or the given key), as a user would.
+void typeIntoSpin(QAbstractSpinBox* spin, const QString& text, Qt::Key finish = Qt::Key_Return);
+
+// Makes the window the active one inside Qt, so that keys without a widget go to its focus:
+// tests running at once on the same display may hold the X focus.
+void activate(QWidget& window);
 
 // Answers the window's dialogs from queues, recording what each call asked for. An empty queue
 // answers as a cancelled dialog would.
