@@ -37,7 +37,7 @@ TEST(CurvePicker, ExactHitsKeepTheirOrderAndTheReachAddsTheNearest) {
     const Case cases[] = {
         {"at a sample, both in tolerance: the first in order", 0.0, 0.3, 0.0, low},
         {"at a sample, only the later one in tolerance", 0.0, 0.45, 0.0, middle},
-        {"between samples, the described test misses", 2.0, 0.1, 0.0, nullptr},
+        {"between samples, the box test on samples misses", 2.0, 0.1, 0.0, nullptr},
         {"between samples, within the reach", 2.0, 0.1, 0.3, low},
         {"nearer the later curve", 2.0, 0.4, 0.3, middle},
         {"off every curve by more than the reach", 2.0, 1.6, 1.0, nullptr},
