@@ -25,6 +25,8 @@ bool isDrawnKind(int kind) {
 GLPelm::GLPelm(QWidget* parent, const char* name) : QOpenGLWidget(parent) {
     setObjectName(QString::fromLatin1(name ? name : ""));
     setFocusPolicy(Qt::StrongFocus);
+    // Moves without a button held show which curve a click would take.
+    setMouseTracking(true);
     model.listener = this;
 }
 
@@ -93,6 +95,9 @@ void GLPelm::resizeGL(int w, int h) {
     halfWidth = deviceWidth / 2;
     halfHeight = deviceHeight / 2;
     placeSplitPoint();
+    // A scene loaded before the canvas had its size is framed now.
+    if (framePending)
+        frameAll();
     updateGL();
 }
 
@@ -148,6 +153,7 @@ void GLPelm::paintGL() {
             const bool active = node->object == activeObject || node->object == pickedCurve;
             node->object->draw(active, perspective);
         }
+        drawHoverHighlight();
     }
 
     // The handle goes over everything in its flat colour: without lighting (which would darken it

@@ -16,7 +16,9 @@ class CurveSurface;
 class NurbsCurve;
 class QKeyEvent;
 class QMouseEvent;
+class QWheelEvent;
 class RevolutionSurface;
+class SceneBounds;
 class SceneObject;
 
 // What a mouse press does; any value outside 5..20 acts as no tool.
@@ -76,6 +78,9 @@ public:
     SceneObject*& pickedCurve = model.selection.pickedCurve;
     int& activePoint = model.selection.activePoint;
     CameraRecord camera;
+    // The curve a click at the cursor would take, shown highlighted in the selection and pick tools;
+    // null when the cursor is over no curve or outside the orthographic views.
+    NurbsCurve* hoveredCurve = nullptr;
 
     GLPelm(QWidget* parent, const char* name);
     ~GLPelm() override;
@@ -110,6 +115,14 @@ public:
     void dragTo(int x, int y);
     void releaseButton(int button);
     void pressKey(int key);
+    // The cursor moved with no button held, to a widget position in device pixels (follows the hover).
+    void hoverAt(int x, int y);
+    // A turn of the wheel by notches (positive away from the user) over a widget position in device
+    // pixels: zooms an orthographic view about that position, moves the perspective camera.
+    void wheelAt(int x, int y, double notches);
+    // The curve a click at a widget position (device pixels) in an orthographic view would take in the
+    // selection and pick tools; null for none.
+    NurbsCurve* curveUnder(int x, int y);
 
     // The region under a widget position (device pixels): a ViewKind, None on a split line.
     int regionAt(int x, int y) const;
@@ -202,6 +215,10 @@ public slots:
     // its centre, then moved; one step.
     void transformActiveCurve(double dx, double dy, double dz, double factor, double ax, double ay,
                               double az);
+    // Every view shows the whole scene; an empty scene gives the default views.
+    void frameAll();
+    // Every view shows the active object; nothing changes when there is none.
+    void frameSelected();
 
 signals:
     void emitCurveParameters(bool vertices, bool line, bool edge, int order, int paramInc, int curveMode);
@@ -222,13 +239,24 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void initializeGL() override;
     void resizeGL(int w, int h) override;
     void paintGL() override;
 
 private:
-    // The first curve in scene order hit within HitTolerance of p (ignoring the view's depth axis).
-    NurbsCurve* curveHitAt(const ControlPoint& p, int axis);
+    // The curve a click at p takes (ignoring the view's depth axis): see CurvePicker, with the reach
+    // of a few pixels around the widget position (x, y) in the view.
+    NurbsCurve* curveHitAt(const ControlPoint& p, int axis, int viewKind, int x, int y);
+    // HitTolerance, or the world length of a few screen pixels in the view when that is more.
+    double pickReach(int viewKind, int x, int y);
+    // Draws hoveredCurve over the scene in the current view when the tool picks curves.
+    void drawHoverHighlight();
+    // Fits the views to the box; before the canvas has its size the whole scene is framed at its
+    // first resize instead.
+    void frameBounds(const SceneBounds& bounds);
+    bool framePending = false;
     void selectCurveAt(const ControlPoint& p, int axis);
     void pickSurfaceCurveAt(const ControlPoint& p, int axis);
     void dragSplitHandle(int dx, int dy);

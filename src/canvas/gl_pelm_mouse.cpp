@@ -50,6 +50,8 @@ void GLPelm::mousePressEvent(QMouseEvent* event) {
 
 void GLPelm::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = toDevicePixels(event->position(), devicePixelRatioF());
+    if (event->buttons() == Qt::NoButton)
+        hoverAt(p.x(), p.y());
     dragTo(p.x(), p.y());
 }
 
@@ -216,19 +218,8 @@ void GLPelm::pressAt(int x, int y, int button) {
     updateGL();
 }
 
-NurbsCurve* GLPelm::curveHitAt(const ControlPoint& p, int axis) {
-    for (SceneNode* node = scene.first; node; node = node->next) {
-        if (node->kind != ObjectKind::Curve)
-            continue;
-        auto* curve = dynamic_cast<NurbsCurve*>(node->object);
-        if (curve && curve->hitTest(p.x, p.y, p.z, axis))
-            return curve;
-    }
-    return nullptr;
-}
-
 void GLPelm::selectCurveAt(const ControlPoint& p, int axis) {
-    NurbsCurve* hit = curveHitAt(p, axis);
+    NurbsCurve* hit = curveHitAt(p, axis, activeView, pressPosition.x(), pressPosition.y());
     setActiveObject(hit, hit ? ObjectKind::Curve : ObjectKind::None);
     if (!hit)
         return;
@@ -243,9 +234,11 @@ void GLPelm::selectCurveAt(const ControlPoint& p, int axis) {
 }
 
 void GLPelm::pickSurfaceCurveAt(const ControlPoint& p, int axis) {
-    NurbsCurve* hit = curveHitAt(p, axis);
+    NurbsCurve* hit = curveHitAt(p, axis, activeView, pressPosition.x(), pressPosition.y());
     if (hit)
         reportCurveParameters(*hit);
+    else
+        emit statusMessage(tr("No curve here: click on a curve to pick it"));
     const int surfaceKind = toolMode == ToolMode::PickRevolution ? ObjectKind::Revolution
                             : toolMode == ToolMode::PickCoons    ? ObjectKind::Coons
                                                                  : ObjectKind::Extrusion;
@@ -439,6 +432,12 @@ void GLPelm::pressKey(int key) {
         break;
     case Qt::Key_Delete:
         deleteSelection();
+        break;
+    case Qt::Key_Home:
+        frameAll();
+        break;
+    case Qt::Key_F:
+        frameSelected();
         break;
     default:
         break;

@@ -37,6 +37,8 @@ bool GLPelm::loadSceneFile(const char* name, std::ostream& out, std::ostream& er
     err.flush();
     // The old surfaces release their display lists through the model's report, in this context.
     model.replaceScene(std::move(loaded));
+    // A scene opened is brought into view whatever the views showed before.
+    frameAll();
     updateGL();
     return true;
 }

@@ -15,6 +15,8 @@
 // ---- The model's reports ----
 
 void GLPelm::objectLeaving(SceneObject* object) {
+    if (object == hoveredCurve)
+        hoveredCurve = nullptr;
     // What a surface compiled belongs to this canvas's context.
     QOpenGLContext* own = context();
     if (!own || !own->isValid())

@@ -55,3 +55,24 @@ bool unprojectOrthographic(const Viewport& view, double windowX, double windowY,
     out = ControlPoint(x, y, z);
     return true;
 }
+
+bool projectOrthographic(const Viewport& view, const ControlPoint& p, double& windowX, double& windowY) {
+    const int vx = static_cast<int>(view.x), vy = static_cast<int>(view.y);
+    const int vw = static_cast<int>(view.width);
+    const int vh = std::max(static_cast<int>(view.height) - titleStripHeight, 0);
+    double l, r, b, t;
+    view.orthographicExtents(l, r, b, t);
+    if (vw <= 0 || vh <= 0 || l == r || b == t)
+        return false;
+    // glRotate x, then y, then z applies the z rotation to the point first.
+    double x = p.x, y = p.y, z = p.z;
+    unrotate(-view.rotationZ, 2, x, y, z);
+    unrotate(-view.rotationY, 1, x, y, z);
+    unrotate(-view.rotationX, 0, x, y, z);
+    const double zoom = view.zoom;
+    const double eyeX = view.panX + zoom * (x + view.translationX);
+    const double eyeY = view.panY + zoom * (y + view.translationY);
+    windowX = vx + (eyeX - l) / (r - l) * vw;
+    windowY = vy + (eyeY - b) / (t - b) * vh;
+    return true;
+}

@@ -12,3 +12,6 @@ class Viewport;
 // point lies in the view's plane through the origin. Weight 1, no normal. False, and out untouched,
 // when the view has no drawing area below its title strip.
 bool unprojectOrthographic(const Viewport& view, double windowX, double windowY, ControlPoint& out);
+// The other way: the GL window position (device pixels, origin bottom left) a world point is drawn
+// at in an orthographic view, under the same transform. False when the view has no drawing area.
+bool projectOrthographic(const Viewport& view, const ControlPoint& p, double& windowX, double& windowY);

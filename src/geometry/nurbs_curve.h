@@ -100,6 +100,10 @@ public:
     // a short stream leaves the stream failed and keeps whatever points were complete.
     void draw(bool active, bool perspective) override;
     bool hitTest(double x, double y, double z, int axis) override;
+    // How far (x, y, z) lies from the drawn line in the plane across axis (the view's depth axis, whose
+    // coordinate is ignored): the nearer of the samples' box distance, as hitTest measures it, and the
+    // straight distance to the segments between them. Infinity when nothing is drawn.
+    double hitDistance(double x, double y, double z, int axis);
     void write(std::ostream& out, const ObjectPositions& list) const override;
     void read(std::istream& in) override;
     void resolveLinks(const ObjectPositions& list) override;

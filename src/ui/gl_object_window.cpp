@@ -161,6 +161,12 @@ QMenuBar* GLObjectWindow::buildMenus() {
     auto* viewportMenu = new QMenu(tr("&Viewport"), this);
     viewportMenu->addAction(tr("Settings"), QKeySequence(Qt::CTRL | Qt::Key_V), this,
                             &GLObjectWindow::openViewportSettings);
+    // The canvas answers Home and F itself too; as shortcuts here they also act while a panel holds
+    // the focus. The canvas is made after the menus, so it is looked up when they fire.
+    viewportMenu->addAction(tr("Frame All"), QKeySequence(Qt::Key_Home), this,
+                            [this] { canvas->frameAll(); });
+    viewportMenu->addAction(tr("Frame Selected"), QKeySequence(Qt::Key_F), this,
+                            [this] { canvas->frameSelected(); });
 
     auto* menuBar = new QMenuBar(this);
     menuBar->addMenu(fileMenu);

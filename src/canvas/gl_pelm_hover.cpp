@@ -1,0 +1,87 @@
+// The canvas's forgiving picks: the reach of a click in screen pixels and the curve under the cursor.
+#include "canvas/view_projection.h"
+#include "geometry/nurbs_curve.h"
+#include "scene/curve_picker.h"
+
+#include "canvas/gl_pelm.h"
+
+#include <QEvent>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+
+namespace {
+// A click takes a curve this many screen pixels off its line, or HitTolerance when that is more.
+constexpr double pickReachPixels = 6.0;
+
+bool picksCurves(int toolMode) {
+    switch (toolMode) {
+    case ToolMode::Translate:
+    case ToolMode::Scale:
+    case ToolMode::Rotate:
+    case ToolMode::PickRevolution:
+    case ToolMode::PickCoons:
+    case ToolMode::PickExtrusion:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+double GLPelm::pickReach(int viewKind, int x, int y) {
+    const int step = static_cast<int>(std::lround(pickReachPixels * devicePixelRatioF()));
+    ControlPoint at, across, down;
+    if (!unproject(viewKind, x, y, at) || !unproject(viewKind, x + step, y, across) ||
+        !unproject(viewKind, x, y + step, down))
+        return HitTolerance;
+    return std::max({HitTolerance, length(across - at), length(down - at)});
+}
+
+NurbsCurve* GLPelm::curveHitAt(const ControlPoint& p, int axis, int viewKind, int x, int y) {
+    return CurvePicker::curveAt(scene, p, axis, pickReach(viewKind, x, y));
+}
+
+NurbsCurve* GLPelm::curveUnder(int x, int y) {
+    const int viewKind = regionAt(x, y);
+    ControlPoint world;
+    if (!orthographicView(viewKind) || !unproject(viewKind, x, y, world))
+        return nullptr;
+    return curveHitAt(world, depthAxis(viewKind), viewKind, x, y);
+}
+
+void GLPelm::hoverAt(int x, int y) {
+    NurbsCurve* under = curveUnder(x, y);
+    if (under == hoveredCurve)
+        return;
+    hoveredCurve = under;
+    update();
+}
+
+void GLPelm::leaveEvent(QEvent* event) {
+    QOpenGLWidget::leaveEvent(event);
+    if (hoveredCurve) {
+        hoveredCurve = nullptr;
+        update();
+    }
+}
+
+void GLPelm::drawHoverHighlight() {
+    if (!hoveredCurve || !picksCurves(toolMode) || !scene.contains(hoveredCurve))
+        return;
+    // The line the click would take, wider and in a warm colour over everything else; a curve with
+    // too few points for its order shows its control polygon instead.
+    std::vector<ControlPoint> line = hoveredCurve->samplePoints();
+    if (line.empty())
+        line = hoveredCurve->controlPoints;
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glLineWidth(static_cast<float>(hoveredCurve->lineWidth) + 4.0f);
+    glColor3f(1.0f, 0.55f, 0.0f);
+    glBegin(GL_LINE_STRIP);
+    for (const ControlPoint& p : line)
+        glVertex3d(p.x, p.y, p.z);
+    glEnd();
+    glLineWidth(1.0f);
+}
