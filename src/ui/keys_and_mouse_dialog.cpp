@@ -101,7 +101,8 @@ std::vector<KeysAndMouseDialog::Tool> KeysAndMouseDialog::tools() {
          0,
          ToolMode::PickRevolution,
          tr("Select Rev. Curve, or Revolution with nothing selected"),
-         {{views, tr("the curve under the mouse becomes the surface's profile")}}},
+         {{views, tr("the curve under the mouse (within 6 pixels, lit while the mouse is over it) becomes "
+                     "the surface's profile")}}},
         {tr("Pick Coons curves"),
          0,
          ToolMode::PickCoons,
@@ -122,6 +123,11 @@ std::vector<KeysAndMouseDialog::Action> KeysAndMouseDialog::everyTool() {
         {keyName(Qt::Key_Delete),
          tr("in Edit the picked point; in Translate, Scale and Rotate the selection's surface, then the "
             "curve")},
+        {keyName(Qt::Key_Home), tr("Frame All: fits the whole scene in every view")},
+        {keyName(Qt::Key_F), tr("Frame Selected: fits the active object in every view")},
+        {tr("Mouse wheel"),
+         tr("zooms the Top, Left or Front view about the cursor; moves the Perspective camera along its "
+            "view")},
         {tr("Enter or Escape in a field"), tr("gives the keys back to the canvas")},
     };
 }
