@@ -25,6 +25,8 @@ bool isDrawnKind(int kind) {
 GLPelm::GLPelm(QWidget* parent, const char* name) : QOpenGLWidget(parent) {
     setObjectName(QString::fromLatin1(name ? name : ""));
     setFocusPolicy(Qt::StrongFocus);
+    // Moves without a button held report the world point under the cursor.
+    setMouseTracking(true);
     model.listener = this;
 }
 

@@ -110,6 +110,8 @@ public:
     void dragTo(int x, int y);
     void releaseButton(int button);
     void pressKey(int key);
+    // Tells the window the world point under a widget position (device pixels), for its readout.
+    void reportCursor(int x, int y);
 
     // The region under a widget position (device pixels): a ViewKind, None on a split line.
     int regionAt(int x, int y) const;
@@ -209,12 +211,16 @@ signals:
     void statusMessage(const QString& text);
     // Something shown changed: the selection, the picked point, the scene or a view.
     void stateChanged();
+    // The cursor moved over the canvas: in an orthographic view (a ViewKind) (x, y, z) is the world
+    // point under it in the view's plane; any other viewKind means there is no such point.
+    void cursorOverView(int viewKind, double x, double y, double z);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void initializeGL() override;
     void resizeGL(int w, int h) override;
     void paintGL() override;
