@@ -43,8 +43,8 @@ GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(pare
     canvas->setMinimumWidth(width());
     connect(this, &GLObjectWindow::loadScene, canvas, &GLPelm::loadTheScene);
     connect(this, &GLObjectWindow::saveScene, canvas, &GLPelm::saveTheScene);
-    connect(undoAction, &QAction::triggered, canvas, &GLPelm::undo);
-    connect(redoAction, &QAction::triggered, canvas, &GLPelm::redo);
+    connect(undoAction, &QAction::triggered, this, [this] { replayStep(false); });
+    connect(redoAction, &QAction::triggered, this, [this] { replayStep(true); });
     connect(canvas, &GLPelm::historyChanged, this, &GLObjectWindow::updateEditMenu);
     connect(canvas, &GLPelm::historyChanged, this, &GLObjectWindow::updateTitle);
     updateEditMenu();
@@ -115,6 +115,7 @@ GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(pare
     statusBar = new QStatusBar(this);
     statusBar->setSizeGripEnabled(false);
     topLayout->addWidget(statusBar);
+    followCanvas();
 }
 
 QMenuBar* GLObjectWindow::buildMenus() {

@@ -13,8 +13,10 @@
 #include <memory>
 #include <vector>
 
+class GLPelm;
 class QAbstractButton;
 class QSpinBox;
+struct ControlPoint;
 
 #define KNOTWORK_REQUIRE_APP()                                                                               \
     do {                                                                                                     \
@@ -43,6 +45,12 @@ void clickButton(QAbstractButton* button);
 
 // Types the value into the field and presses Enter, as a user would.
 void typeIntoSpin(QSpinBox* spin, const QString& text);
+
+// A widget position (logical pixels) in a view of the canvas (a ViewKind) at the fractions fx, fy of
+// its width and height from its top left corner; renders a frame first so the views are placed.
+QPoint viewSpot(GLPelm& canvas, int viewKind, double fx, double fy);
+// The world point under a widget position (logical pixels) in an orthographic view; false elsewhere.
+bool worldAt(GLPelm& canvas, int viewKind, QPoint spot, ControlPoint& out);
 
 // Answers the window's dialogs from queues, recording what each call asked for. An empty queue
 // answers as a cancelled dialog would.
