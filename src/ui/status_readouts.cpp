@@ -3,10 +3,13 @@
 #include "canvas/gl_pelm.h"
 #include "scene/selection_text.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -25,7 +28,7 @@ QLabel* addLabel(QHBoxLayout* row, QWidget* parent, const char* name) {
 
 } // namespace
 
-StatusReadouts::StatusReadouts(GLPelm* canvas, QStatusBar* bar) : QObject(bar), canvas_(canvas) {
+StatusReadouts::StatusReadouts(GLPelm* canvas, QStatusBar* bar) : QObject(bar), canvas_(canvas), bar_(bar) {
     panel = new QWidget(bar);
     panel->setObjectName(QStringLiteral("status readouts"));
     auto* column = new QVBoxLayout(panel);
@@ -47,6 +50,8 @@ StatusReadouts::StatusReadouts(GLPelm* canvas, QStatusBar* bar) : QObject(bar), 
     cursorLabel = addLabel(selectionRow, panel, "cursor readout");
     selectionRow->addStretch();
     bar->addPermanentWidget(panel);
+    bar->installEventFilter(this);
+    keepMessageRoom();
 
     connect(canvas, &GLPelm::toolModeChanged, this, &StatusReadouts::showTool);
     connect(canvas, &GLPelm::stateChanged, this, &StatusReadouts::showSelection);
@@ -55,6 +60,19 @@ StatusReadouts::StatusReadouts(GLPelm* canvas, QStatusBar* bar) : QObject(bar), 
     showTool(canvas->toolMode);
     showSelection();
     showCursor(ViewKind::None, 0.0, 0.0, 0.0);
+}
+
+bool StatusReadouts::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == bar_ && (event->type() == QEvent::Resize || event->type() == QEvent::FontChange))
+        keepMessageRoom();
+    return QObject::eventFilter(watched, event);
+}
+
+void StatusReadouts::keepMessageRoom() {
+    // Room for a message such as "Saved NAME" with a name of a dozen letters; the readouts shrink
+    // (their ends cut off) rather than hide it.
+    const int room = bar_->fontMetrics().horizontalAdvance(QStringLiteral("Opened twelve_chars.nbs")) + 24;
+    panel->setMaximumWidth(std::max(0, bar_->width() - room));
 }
 
 // What a press and a drag do in each tool, as the canvas's mouse code does it.

@@ -30,6 +30,9 @@ public:
     // The canvas's cursor while the tool is on.
     static Qt::CursorShape cursorShape(int mode);
 
+    // Keeps room left of the readouts for the passing messages, however narrow the window.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 public slots:
     void showTool(int mode);
     void showSelection();
@@ -37,4 +40,6 @@ public slots:
 
 private:
     GLPelm* canvas_;
+    QStatusBar* bar_;
+    void keepMessageRoom();
 };

@@ -146,20 +146,26 @@ TEST(ToolShown, SwitchAfterTheLastPickShowsOnTheButtons) {
 
 TEST(ToolShown, MessagesThatComeAndGoLeaveTheReadouts) {
     KNOTWORK_REQUIRE_APP();
-    auto window = showWindow();
-    GLPelm& canvas = *window->canvas;
-    drawCurve(canvas, frontSpots(canvas));
-    const StatusReadouts& r = *window->readouts;
-    const QString tool = r.toolLabel->text(), object = r.objectLabel->text();
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    ASSERT_TRUE(window->saveFile(folder.filePath(QStringLiteral("three.nbs"))));
-    EXPECT_EQ(window->statusBar->currentMessage(), QStringLiteral("Saved three.nbs"));
-    for (const QLabel* label : {r.toolLabel, r.objectLabel})
-        EXPECT_TRUE(label->isVisible()) << label->objectName().toStdString();
-    EXPECT_EQ(r.toolLabel->text(), tool);
-    EXPECT_EQ(r.objectLabel->text(), object);
-    EXPECT_FALSE(tool.isEmpty());
+    for (const QSize size : {QSize(1400, 1000), QSize(800, 600)}) {
+        SCOPED_TRACE(size.width());
+        auto window = showWindow(size.width(), size.height());
+        GLPelm& canvas = *window->canvas;
+        drawCurve(canvas, frontSpots(canvas));
+        const StatusReadouts& r = *window->readouts;
+        const QString tool = r.toolLabel->text(), object = r.objectLabel->text();
+        QTemporaryDir folder;
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(window->saveFile(folder.filePath(QStringLiteral("three.nbs"))));
+        const QString message = window->statusBar->currentMessage();
+        EXPECT_EQ(message, QStringLiteral("Saved three.nbs"));
+        for (const QLabel* label : {r.toolLabel, r.objectLabel})
+            EXPECT_TRUE(label->isVisible()) << label->objectName().toStdString();
+        EXPECT_EQ(r.toolLabel->text(), tool);
+        EXPECT_EQ(r.objectLabel->text(), object);
+        EXPECT_FALSE(tool.isEmpty());
+        // The message is drawn left of the readouts: they leave it room, however narrow the window.
+        EXPECT_GT(r.panel->geometry().left(), window->statusBar->fontMetrics().horizontalAdvance(message));
+    }
 }
 
 // ---- Readouts ----
