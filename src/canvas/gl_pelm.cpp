@@ -25,7 +25,8 @@ bool isDrawnKind(int kind) {
 GLPelm::GLPelm(QWidget* parent, const char* name) : QOpenGLWidget(parent) {
     setObjectName(QString::fromLatin1(name ? name : ""));
     setFocusPolicy(Qt::StrongFocus);
-    // Moves without a button held show which curve a click would take.
+    // Moves without a button held show which curve a click would take and the world point under the
+    // cursor.
     setMouseTracking(true);
     model.listener = this;
 }

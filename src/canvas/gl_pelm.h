@@ -123,6 +123,8 @@ public:
     // The curve a click at a widget position (device pixels) in an orthographic view would take in the
     // selection and pick tools; null for none.
     NurbsCurve* curveUnder(int x, int y);
+    // Tells the window the world point under a widget position (device pixels), for its readout.
+    void reportCursor(int x, int y);
 
     // The region under a widget position (device pixels): a ViewKind, None on a split line.
     int regionAt(int x, int y) const;
@@ -233,6 +235,9 @@ signals:
     void statusMessage(const QString& text);
     // Something shown changed: the selection, the picked point, the scene or a view.
     void stateChanged();
+    // The cursor moved over the canvas: in an orthographic view (a ViewKind) (x, y, z) is the world
+    // point under it in the view's plane; any other viewKind means there is no such point.
+    void cursorOverView(int viewKind, double x, double y, double z);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

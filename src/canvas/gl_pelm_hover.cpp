@@ -61,6 +61,7 @@ void GLPelm::hoverAt(int x, int y) {
 
 void GLPelm::leaveEvent(QEvent* event) {
     QOpenGLWidget::leaveEvent(event);
+    emit cursorOverView(ViewKind::None, 0.0, 0.0, 0.0);
     if (hoveredCurve) {
         hoveredCurve = nullptr;
         update();

@@ -52,6 +52,7 @@ void GLPelm::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = toDevicePixels(event->position(), devicePixelRatioF());
     if (event->buttons() == Qt::NoButton)
         hoverAt(p.x(), p.y());
+    reportCursor(p.x(), p.y());
     dragTo(p.x(), p.y());
 }
 
@@ -113,6 +114,15 @@ int GLPelm::depthAxis(int viewKind) {
 bool GLPelm::unproject(int viewKind, int x, int y, ControlPoint& out) {
     const Viewport* view = orthographicView(viewKind);
     return view && unprojectOrthographic(*view, x, canvasHeight - y, out);
+}
+
+void GLPelm::reportCursor(int x, int y) {
+    const int region = regionAt(x, y);
+    ControlPoint world;
+    if (isOrthographic(region) && unproject(region, x, y, world))
+        emit cursorOverView(region, world.x, world.y, world.z);
+    else
+        emit cursorOverView(region == ViewKind::Perspective ? region : ViewKind::None, 0.0, 0.0, 0.0);
 }
 
 // ---- Press ----

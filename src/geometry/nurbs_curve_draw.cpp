@@ -53,6 +53,16 @@ void NurbsCurve::draw(bool active, bool /*perspective: a curve looks the same in
             for (const ControlPoint& p : samples)
                 glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
             glEnd();
+        } else if (n >= 2) {
+            // Too few points for the order: the control polygon, dashed, stands in for the curve, so
+            // the curve does not vanish while it is being built or after its order was raised.
+            glEnable(GL_LINE_STIPPLE);
+            glLineStipple(1, 0x0F0F);
+            glBegin(GL_LINE_STRIP);
+            for (const ControlPoint& p : controlPoints)
+                glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
+            glEnd();
+            glDisable(GL_LINE_STIPPLE);
         }
     }
     glLineWidth(1.0f);

@@ -46,8 +46,8 @@ GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(pare
     // The canvas takes what the window has: the window's minimum (below) keeps room for its views.
     connect(this, &GLObjectWindow::loadScene, canvas, &GLPelm::loadTheScene);
     connect(this, &GLObjectWindow::saveScene, canvas, &GLPelm::saveTheScene);
-    connect(undoAction, &QAction::triggered, canvas, &GLPelm::undo);
-    connect(redoAction, &QAction::triggered, canvas, &GLPelm::redo);
+    connect(undoAction, &QAction::triggered, this, [this] { replayStep(false); });
+    connect(redoAction, &QAction::triggered, this, [this] { replayStep(true); });
     connect(canvas, &GLPelm::historyChanged, this, &GLObjectWindow::updateEditMenu);
     connect(canvas, &GLPelm::historyChanged, this, &GLObjectWindow::updateTitle);
     // The selection changes without a step: Transform follows it.
@@ -127,6 +127,7 @@ GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(pare
     addControlTips(*this);
     new CanvasKeyRouter(this, canvas);
     canvas->setFocus();
+    followCanvas();
 }
 
 QMenuBar* GLObjectWindow::buildMenus() {

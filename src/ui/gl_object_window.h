@@ -24,6 +24,8 @@ class QPushButton;
 class QSpinBox;
 class QTabWidget;
 class QVBoxLayout;
+class SceneObject;
+class StatusReadouts;
 
 class GLObjectWindow : public QWidget {
     Q_OBJECT
@@ -59,8 +61,9 @@ public:
     // File menu items that change with the scene and the settings.
     QAction* saveAction = nullptr;
     QMenu* recentMenu = nullptr;
-    // Messages that last a few seconds ("Saved NAME").
+    // Messages that last a few seconds ("Saved NAME"), beside the readouts that stay.
     QStatusBar* statusBar = nullptr;
+    StatusReadouts* readouts = nullptr;
 
     // Edit menu: undo and redo name the step they take.
     QAction* undoAction = nullptr;
@@ -231,6 +234,14 @@ public slots:
     // Help menu: the "Keys and Mouse" and "About Knotwork" windows, made at their first showing.
     void showKeysAndMouse();
     void showAbout();
+    // The tool, editing and pick buttons show the canvas's tool (a ToolMode); a tool no button
+    // stands for leaves them all off.
+    void showToolMode(int mode);
+    // When the selection's surface (the active surface, or the surface the active curve is built
+    // into) is another one than the Surfaces tab shows, the tab shows that surface's own settings.
+    void followSelectedSurface();
+    // Shows the selection's surface's settings again, whether or not it changed (after an undo).
+    void showSelectedSurface();
 
 signals:
     void surfaceColor(int red, int green, int blue);
@@ -244,6 +255,11 @@ protected:
 
 private:
     QString currentFile_;
+    // The surface whose settings the Surfaces tab shows; compared only, never followed.
+    const SceneObject* shownSurface_ = nullptr;
+    // While an undo or redo runs: its settings reach the Surfaces tab before the canvas reports them,
+    // so the fields it reports have nothing to send back as a new step.
+    bool replaying_ = false;
     DialogProvider toolkitDialogs;
     DialogProvider* dialogs = &toolkitDialogs;
     KeysAndMouseDialog* keysDialog = nullptr;
@@ -257,5 +273,10 @@ private:
     void buildCurvePage();
     void buildSurfacePage();
     void fitTabColumn();
+    // Builds the status bar's readouts and keeps the buttons and the Surfaces tab following the canvas.
+    void followCanvas();
+    void writeSurfaceSettings(const SceneObject* surface, int kind);
+    // Undo (or redo) on the canvas, the Surfaces tab following.
+    void replayStep(bool redo);
     QPushButton* addObjectButton(const char* text, const char* icon, const char* tip);
 };

@@ -119,24 +119,23 @@ void GLObjectWindow::buildCurvePage() {
     connect(interpolateCheck, &QCheckBox::pressed, canvas, &GLPelm::interpolateEndPointsClicked);
     connect(closedCheck, &QCheckBox::pressed, canvas, &GLPelm::closedCurveClicked);
 
-    // "&Insert Row" shows as on, yet the canvas is sent no tool until a button is pressed.
+    // On only while the canvas's tool is theirs (showToolMode); the canvas starts with no tool.
     addCaption(curvePage, tr("EDITING:"), 0);
     editingGroup = addGroupFrame(curvePage, "surface Buttons", false, 170);
     editingButtons = new QButtonGroup(this);
     editingButtons->setExclusive(true);
-    const auto addEditingButton = [this](const char* text, const char* icon, bool on) {
+    const auto addEditingButton = [this](const char* text, const char* icon) {
         auto* button = new IconPushButton(tr(text), iconPath(icon), editingGroup);
         button->setCheckable(true);
         button->setFixedSize(toolButtonWidth, toolButtonHeight);
         editingButtons->addButton(button);
-        button->setChecked(on);
         editingGroup->layout()->addWidget(button);
         return button;
     };
-    insertButton = addEditingButton("&Insert Row", "icons/insertcp.jpg", true);
+    insertButton = addEditingButton("&Insert Row", "icons/insertcp.jpg");
     // Alt+M: "&Scale" has Alt+S, and a key two buttons share reaches neither.
-    smoothButton = addEditingButton("S&mooth", "icons/editcp.jpg", false);
-    deleteButton = addEditingButton("&Delete Row", "icons/deletecp.jpg", false);
+    smoothButton = addEditingButton("S&mooth", "icons/editcp.jpg");
+    deleteButton = addEditingButton("&Delete Row", "icons/deletecp.jpg");
     connect(insertButton, &QPushButton::pressed, canvas, &GLPelm::insertCPClicked);
     connect(smoothButton, &QPushButton::pressed, canvas, &GLPelm::editCPClicked);
     connect(deleteButton, &QPushButton::pressed, canvas, &GLPelm::deleteCPClicked);

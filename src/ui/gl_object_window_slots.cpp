@@ -80,7 +80,7 @@ void GLObjectWindow::loadRevMenu(bool shading, int u, int v, int degrees, int ao
     distanceSpin->setValue(axisDistance);
     (aor == 0 ? rotXCheck : aor == 1 ? rotYCheck : rotZCheck)->setChecked(true);
     (refa == 0 ? refXCheck : refa == 1 ? refYCheck : refZCheck)->setChecked(true);
-    revSelectButton->setChecked(false);
+    revSelectButton->setChecked(canvas->toolMode == ToolMode::PickRevolution);
     showRevMenu();
 }
 

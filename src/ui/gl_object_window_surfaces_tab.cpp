@@ -134,7 +134,6 @@ void GLObjectWindow::buildRevPanel() {
 
     revSelectButton = new QPushButton(tr("Select Rev. Curve"), revPanel);
     revSelectButton->setCheckable(true);
-    revSelectButton->setChecked(true);
     revPanel->layout()->addWidget(revSelectButton);
     connect(revSelectButton, &QPushButton::clicked, canvas, &GLPelm::selRevolutionCurve);
 
@@ -146,7 +145,6 @@ void GLObjectWindow::buildCoonsPanel() {
     addCaption(coonsPanel, tr("Curve selecting:"), 150);
     coonsSelectButton = new QPushButton(tr("Select Coons Curves"), coonsPanel);
     coonsSelectButton->setCheckable(true);
-    coonsSelectButton->setChecked(true);
     coonsPanel->layout()->addWidget(coonsSelectButton);
     connect(coonsSelectButton, &QPushButton::clicked, canvas, &GLPelm::selCoonsCurves);
     coonsPanel->hide();
@@ -157,7 +155,6 @@ void GLObjectWindow::buildExtrudePanel() {
     addCaption(extrudePanel, tr("Extrusion selecting:"), 150);
     extrudeSelectButton = new QPushButton(tr("Select extrusion Curves"), extrudePanel);
     extrudeSelectButton->setCheckable(true);
-    extrudeSelectButton->setChecked(true);
     extrudePanel->layout()->addWidget(extrudeSelectButton);
     connect(extrudeSelectButton, &QPushButton::clicked, canvas, &GLPelm::selExtrudeCurves);
     extrudePanel->hide();

@@ -133,16 +133,44 @@ TEST(NurbsCurveDraw, ClosingSegmentOfTheControlPolygonNeedsThreePoints) {
     }
 }
 
-TEST(NurbsCurveDraw, TooFewPointsDrawPointsAndPolygonButNoCurve) {
+// A curve with fewer points than its order has no curve to draw: its control polygon stands in for
+// it, in the curve's colour, so it never vanishes; the blue polygon still follows the edge flag.
+TEST(NurbsCurveDraw, TooFewPointsDrawTheirPolygonInPlaceOfTheCurve) {
     GlTestContext gl;
     KNOTWORK_REQUIRE_GL(gl);
-    std::unique_ptr<NurbsCurve> c(curveThrough({ControlPoint(0, 0, 0), ControlPoint(5, 5, 0)}));
-    c->showEdge = true;
-    const auto primitives = FeedbackRecorder().record([&] { c->draw(true, false); });
-    EXPECT_EQ(pointsOf(primitives).size(), 2u);
-    const auto strips = lineStrips(primitives);
-    ASSERT_EQ(strips.size(), 1u);
-    expectColour(strips[0][0], blue, "polygon only");
+    const Rgb orange{1.0f, 128 / 255.0f, 0.0f};
+    struct Case {
+        size_t points;
+        bool active, edge, curve;
+        std::vector<Rgb> strips; // the colour of each strip drawn, in order
+    } cases[] = {
+        {2, true, true, true, {blue, orange}},
+        {2, true, false, true, {orange}},
+        {3, false, false, false, {grey}},
+        {2, true, false, false, {}}, // the curve switched off: nothing stands in for it
+        {1, true, false, true, {}},  // one point makes no line
+    };
+    for (const Case& k : cases) {
+        std::unique_ptr<NurbsCurve> c(
+            curveThrough(std::vector<ControlPoint>(zigzag.begin(), zigzag.begin() + k.points)));
+        c->setOrder(4);
+        c->showEdge = k.edge;
+        c->showCurve = k.curve;
+        c->setColor(255, 128, 0);
+        const std::string where = std::to_string(k.points) + std::to_string(k.active) +
+                                  std::to_string(k.edge) + std::to_string(k.curve);
+        const auto primitives = FeedbackRecorder().record([&] { c->draw(k.active, false); });
+        EXPECT_EQ(pointsOf(primitives).size(), k.active ? k.points : 0u) << where;
+        const auto strips = lineStrips(primitives);
+        ASSERT_EQ(strips.size(), k.strips.size()) << where;
+        for (size_t i = 0; i < strips.size(); ++i) {
+            ASSERT_EQ(strips[i].size(), k.points) << where;
+            for (size_t j = 0; j < k.points; ++j) {
+                EXPECT_NEAR(strips[i][j].x, zigzag[j].x, 1e-3) << where;
+                expectColour(strips[i][j], k.strips[i], where + " strip " + std::to_string(i));
+            }
+        }
+    }
 }
 
 // Feedback reports no widths: draw a horizontal curve into a framebuffer and count the rows it covers.

@@ -16,7 +16,7 @@ TEST(WindowConstruction, SendsNothingToTheCanvasAndRunsNoWindowSlot) {
     KNOTWORK_REQUIRE_APP();
     auto window = makeWindow();
     const GLPelm& canvas = *window->canvas;
-    // "&Insert Row" shows as on, but no tool was sent; no object was made.
+    // No tool was sent; no object was made.
     EXPECT_EQ(canvas.toolMode, ToolMode::None);
     EXPECT_EQ(canvas.scene.size(), 0);
     EXPECT_EQ(canvas.activeObject, nullptr);
@@ -64,13 +64,10 @@ TEST(WindowConstruction, ControlsShowTheDefaultsOfNewObjects) {
         EXPECT_EQ(reference[axis]->isChecked(), axis == surface.refa) << "axis " << axis;
     }
 
-    // The editing and select buttons start on, the tool and type buttons off.
-    for (const QAbstractButton* button : {static_cast<QAbstractButton*>(window->insertButton),
-                                          static_cast<QAbstractButton*>(window->revSelectButton),
-                                          static_cast<QAbstractButton*>(window->coonsSelectButton),
-                                          static_cast<QAbstractButton*>(window->extrudeSelectButton)})
-        EXPECT_TRUE(button->isChecked()) << button->text().toStdString();
-    for (const QAbstractButton* button : {window->revolutionButton, window->coonsButton,
-                                          window->extrudeButton, window->smoothButton, window->deleteButton})
+    // No tool yet: the editing, select and type buttons start off, as the tool buttons do.
+    for (const QAbstractButton* button :
+         {window->insertButton, window->revSelectButton, window->coonsSelectButton,
+          window->extrudeSelectButton, window->revolutionButton, window->coonsButton, window->extrudeButton,
+          window->smoothButton, window->deleteButton})
         EXPECT_FALSE(button->isChecked()) << button->text().toStdString();
 }

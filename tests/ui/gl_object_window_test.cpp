@@ -96,16 +96,18 @@ TEST(GLObjectWindowFrame, PressingAToolButtonSetsTheCanvasTool) {
     for (const ToolButtonCase& c : toolButtons) {
         SCOPED_TRACE(c.text);
         QPushButton* button = (*window).*c.button;
-        window->canvas->toolMode = ToolMode::None;
-        // Press, then release off the button: the tool is taken on press, the button stays off.
+        window->canvas->setToolMode(ToolMode::None);
+        EXPECT_FALSE(button->isChecked());
+        // Press, then release off the button: the tool is taken on press, and the button shows it.
         QTest::mousePress(button, Qt::LeftButton);
         EXPECT_EQ(window->canvas->toolMode, c.toolMode);
         QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(-20, -20));
-        EXPECT_FALSE(button->isChecked());
+        EXPECT_TRUE(button->isChecked());
     }
 }
 
-TEST(GLObjectWindowFrame, EachGroupKeepsOneButtonOnIndependentlyOfTheOther) {
+// Only the button of the canvas's tool is on: choosing a tool in one group lets go of the other's.
+TEST(GLObjectWindowFrame, OnlyTheButtonOfTheCurrentToolIsOn) {
     KNOTWORK_REQUIRE_APP();
     auto window = showWindow(1200, 800);
     QTest::mouseClick(window->translateButton, Qt::LeftButton);
@@ -115,19 +117,20 @@ TEST(GLObjectWindowFrame, EachGroupKeepsOneButtonOnIndependentlyOfTheOther) {
     EXPECT_EQ(window->canvas->toolMode, ToolMode::Rotate);
 
     QTest::mouseClick(window->zoomButton, Qt::LeftButton);
-    EXPECT_TRUE(window->rotateButton->isChecked());
+    EXPECT_FALSE(window->rotateButton->isChecked());
     EXPECT_TRUE(window->zoomButton->isChecked());
     EXPECT_EQ(window->canvas->toolMode, ToolMode::Zoom);
 
     // Clicking the button that is on leaves it on and chooses its tool again.
-    QTest::mouseClick(window->rotateButton, Qt::LeftButton);
-    EXPECT_TRUE(window->rotateButton->isChecked());
-    EXPECT_EQ(window->canvas->toolMode, ToolMode::Rotate);
+    QTest::mouseClick(window->zoomButton, Qt::LeftButton);
+    EXPECT_TRUE(window->zoomButton->isChecked());
+    EXPECT_EQ(window->canvas->toolMode, ToolMode::Zoom);
 
+    QTest::mouseClick(window->rotateButton, Qt::LeftButton);
     QTest::mouseClick(window->panButton, Qt::LeftButton);
     EXPECT_FALSE(window->zoomButton->isChecked());
     EXPECT_TRUE(window->panButton->isChecked());
-    EXPECT_TRUE(window->rotateButton->isChecked());
+    EXPECT_FALSE(window->rotateButton->isChecked());
 }
 
 TEST(GLObjectWindowFrame, MenuItemsAnswerTheirCtrlShortcutsFromAnyChild) {

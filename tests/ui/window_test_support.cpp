@@ -1,12 +1,16 @@
 // Shared helpers of the window tests.
 #include "window_test_support.h"
 
+#include "canvas/gl_pelm.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
 #include <QSpinBox>
 #include <QTest>
+
+#include <cmath>
 
 DataFolderAsWorkingDirectory::DataFolderAsWorkingDirectory() : previous(QDir::currentPath()) {
     QDir::setCurrent(QStringLiteral(KNOTWORK_SOURCE_DIR "/data"));
@@ -57,6 +61,25 @@ void typeIntoSpin(QAbstractSpinBox* spin, const QString& text, Qt::Key finish) {
 void activate(QWidget& window) {
     QApplication::setActiveWindow(&window);
     QApplication::processEvents();
+}
+
+QPoint viewSpot(GLPelm& canvas, int viewKind, double fx, double fy) {
+    canvas.grabFramebuffer();
+    const double ratio = canvas.devicePixelRatioF();
+    // Device pixels, y down: the split line between the upper and lower views is splitY from the bottom.
+    const double lineY = canvas.canvasHeight - canvas.splitY;
+    const bool leftColumn = viewKind == ViewKind::Top || viewKind == ViewKind::Front;
+    const bool upperRow = viewKind == ViewKind::Top || viewKind == ViewKind::Perspective;
+    const double x0 = leftColumn ? 0.0 : canvas.splitX, x1 = leftColumn ? canvas.splitX : canvas.canvasWidth;
+    const double y0 = upperRow ? 0.0 : lineY, y1 = upperRow ? lineY : canvas.canvasHeight;
+    return QPoint(static_cast<int>((x0 + fx * (x1 - x0)) / ratio),
+                  static_cast<int>((y0 + fy * (y1 - y0)) / ratio));
+}
+
+bool worldAt(GLPelm& canvas, int viewKind, QPoint spot, ControlPoint& out) {
+    const double ratio = canvas.devicePixelRatioF();
+    return canvas.unproject(viewKind, static_cast<int>(std::lround(spot.x() * ratio)),
+                            static_cast<int>(std::lround(spot.y() * ratio)), out);
 }
 
 QColor ScriptedDialogs::getColor(const QColor& initial, QWidget*, const QString& title) {

@@ -13,8 +13,11 @@
 #include <memory>
 #include <vector>
 
+class GLPelm;
 class QAbstractButton;
 class QAbstractSpinBox;
+class QSpinBox;
+struct ControlPoint;
 
 #define KNOTWORK_REQUIRE_APP()                                                                               \
     do {                                                                                                     \
@@ -47,6 +50,12 @@ void typeIntoSpin(QAbstractSpinBox* spin, const QString& text, Qt::Key finish = 
 // Makes the window the active one inside Qt, so that keys without a widget go to its focus:
 // tests running at once on the same display may hold the X focus.
 void activate(QWidget& window);
+
+// A widget position (logical pixels) in a view of the canvas (a ViewKind) at the fractions fx, fy of
+// its width and height from its top left corner; renders a frame first so the views are placed.
+QPoint viewSpot(GLPelm& canvas, int viewKind, double fx, double fy);
+// The world point under a widget position (logical pixels) in an orthographic view; false elsewhere.
+bool worldAt(GLPelm& canvas, int viewKind, QPoint spot, ControlPoint& out);
 
 // Answers the window's dialogs from queues, recording what each call asked for. An empty queue
 // answers as a cancelled dialog would.
