@@ -173,6 +173,10 @@ CommandLine CommandLine::parseArguments(const std::vector<std::string>& args) {
         line.scenePath = args[1];
         line.outputPath = args[2];
         for (std::size_t i = 3; i < args.size(); ++i) {
+            if (args[i] == "--keep-views") {
+                line.keepViews = true;
+                continue;
+            }
             std::string size;
             if (args[i] == "--size" && i + 1 < args.size())
                 size = args[++i];
@@ -207,7 +211,7 @@ std::string CommandLine::usage() {
     return "Usage: knotwork [SCENE.nbs]\n"
            "       knotwork --export SCENE.nbs OUT.EXT [--mesh]\n"
            "       knotwork --export-obj SCENE.nbs OUT.obj\n"
-           "       knotwork --render SCENE.nbs OUT.png [--size WIDTHxHEIGHT]\n"
+           "       knotwork --render SCENE.nbs OUT.png [--size WIDTHxHEIGHT] [--keep-views]\n"
            "       knotwork --help | --version\n"
            "\n"
            "Without options, opens the modeller, with SCENE.nbs loaded when one is named.\n"
@@ -221,7 +225,8 @@ std::string CommandLine::usage() {
            "--render      draws the four views of the scene into an image (default size " +
            std::to_string(DefaultWidth) + "x" + std::to_string(DefaultHeight) +
            ");\n"
-           "              needs a display with OpenGL.\n"
+           "              every view is framed on the scene, as Frame All does, unless --keep-views\n"
+           "              keeps the views as the window starts. Needs a display with OpenGL.\n"
            "The toolkit's own options (-platform, -display, ...) are accepted too.\n";
 }
 
@@ -280,7 +285,7 @@ int CommandLine::render(std::ostream& out, std::ostream& err) const {
     canvas.setAttribute(Qt::WA_DontShowOnScreen);
     canvas.resize(width, height);
     canvas.show();
-    if (!canvas.loadSceneFile(scenePath.c_str(), out, err))
+    if (!canvas.loadSceneFile(scenePath.c_str(), out, err, !keepViews))
         return FileFailure;
     const QImage image = canvas.grabFramebuffer();
     if (image.isNull() || !image.save(QFile::decodeName(outputPath.c_str()))) {

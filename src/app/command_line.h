@@ -32,6 +32,8 @@ public:
     std::string outputPath;
     // --export: the OBJ mesh instead of OBJ free-form.
     bool mesh = false;
+    // --render: the views as they start instead of framed on the scene.
+    bool keepViews = false;
     int width = DefaultWidth;
     int height = DefaultHeight;
     std::string error;

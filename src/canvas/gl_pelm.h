@@ -105,7 +105,8 @@ public:
     // good, and then clears the selection; a save replaces the old file only when the new one is
     // complete. Both return whether they succeeded.
     bool saveSceneFile(const char* name, std::ostream& out, std::ostream& err);
-    bool loadSceneFile(const char* name, std::ostream& out, std::ostream& err);
+    // frame: fit the loaded scene in every view (Frame All); otherwise the views stay as they are.
+    bool loadSceneFile(const char* name, std::ostream& out, std::ostream& err, bool frame = true);
     // An empty scene with a new history, as at start.
     void newScene();
 

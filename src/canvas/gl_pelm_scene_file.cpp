@@ -22,7 +22,7 @@ bool GLPelm::saveSceneFile(const char* name, std::ostream& out, std::ostream& er
     return false;
 }
 
-bool GLPelm::loadSceneFile(const char* name, std::ostream& out, std::ostream& err) {
+bool GLPelm::loadSceneFile(const char* name, std::ostream& out, std::ostream& err, bool frame) {
     // The whole file is read and checked before the scene is touched: a file that turns out to be
     // unreadable or damaged leaves the user's work as it was.
     SceneFile file;
@@ -38,7 +38,8 @@ bool GLPelm::loadSceneFile(const char* name, std::ostream& out, std::ostream& er
     // The old surfaces release their display lists through the model's report, in this context.
     model.replaceScene(std::move(loaded));
     // A scene opened is brought into view whatever the views showed before.
-    frameAll();
+    if (frame)
+        frameAll();
     updateGL();
     return true;
 }

@@ -67,6 +67,9 @@ TEST(CommandLineParse, ModesPathsSizesAndMistakes) {
         {{"--render", "a.nbs", "a.png"}, R, "a.nbs", "a.png", 1280, 800, false},
         {{"--render", "a.nbs", "a.png", "--size", "640x480"}, R, "a.nbs", "a.png", 640, 480, false},
         {{"--render", "a.nbs", "a.png", "--size=3x2"}, R, "a.nbs", "a.png", 3, 2, false},
+        {{"--render", "a.nbs", "a.png", "--keep-views", "--size=3x2"}, R, "a.nbs", "a.png", 3, 2, false},
+        {{"--render", "a.nbs", "a.png", "--size", "3x2", "--keep-views"}, R, "a.nbs", "a.png", 3, 2, false},
+        {{"--render", "a.nbs", "a.png", "--keep"}, I, "unexpected argument '--keep'", "", 0, 0, true},
         {{"--render", "a.nbs", "a.png", "--size", "0x480"}, I, "--size wants", "", 0, 0, true},
         {{"--render", "a.nbs", "a.png", "--size", "640x"}, I, "--size wants", "", 0, 0, true},
         {{"--render", "a.nbs", "a.png", "--size", "99999x10"}, I, "--size wants", "", 0, 0, true},
@@ -91,6 +94,7 @@ TEST(CommandLineParse, ModesPathsSizesAndMistakes) {
         EXPECT_EQ(line.outputPath, c.output);
         EXPECT_EQ(line.width, c.width);
         EXPECT_EQ(line.height, c.height);
+        EXPECT_EQ(line.keepViews, name.find("--keep-views") != std::string::npos);
     }
 }
 
@@ -382,6 +386,19 @@ TEST(CommandLineHeadless, ObjExportNamesTheWrongNormals) {
     EXPECT_GT(read.normals.size(), 0u);
 }
 
+// Pixels of the sphere's green wireframe in the middle of each of the four views of a 400x300 render.
+std::array<int, 4> greenPerView(const QImage& image) {
+    std::array<int, 4> counts{};
+    const QPoint corners[] = {QPoint(0, 0), QPoint(200, 0), QPoint(0, 150), QPoint(200, 150)};
+    for (std::size_t v = 0; v < counts.size(); ++v)
+        for (int y = corners[v].y() + 30; y < corners[v].y() + 120; ++y)
+            for (int x = corners[v].x() + 40; x < corners[v].x() + 160; ++x) {
+                const QColor c = image.pixelColor(x, y);
+                counts[v] += c.green() > 120 && c.green() > c.red() + 40 && c.green() > c.blue() + 40;
+            }
+    return counts;
+}
+
 TEST(CommandLineRender, FourViewsOfTheSphereAtTheAskedSize) {
     if (!QApplication::instance())
         GTEST_SKIP() << "no display (run under xvfb-run)";
@@ -395,14 +412,47 @@ TEST(CommandLineRender, FourViewsOfTheSphereAtTheAskedSize) {
     const QImage image(QString::fromStdString(png));
     ASSERT_EQ(image.size(), QSize(400, 300));
     // The sphere's green wireframe shows around the middle of every view.
-    for (const QPoint corner : {QPoint(0, 0), QPoint(200, 0), QPoint(0, 150), QPoint(200, 150)}) {
-        int green = 0;
-        for (int y = corner.y() + 30; y < corner.y() + 120; ++y)
-            for (int x = corner.x() + 40; x < corner.x() + 160; ++x) {
-                const QColor c = image.pixelColor(x, y);
-                green += c.green() > 120 && c.green() > c.red() + 40 && c.green() > c.blue() + 40;
-            }
-        EXPECT_GT(green, 20) << "view at " << corner.x() << "," << corner.y();
+    const std::array<int, 4> green = greenPerView(image);
+    for (std::size_t v = 0; v < green.size(); ++v)
+        EXPECT_GT(green[v], 20) << "view " << v;
+}
+
+TEST(CommandLineRender, ASceneFarFromTheOriginIsFramedUnlessTheViewsAreKept) {
+    if (!QApplication::instance())
+        GTEST_SKIP() << "no display (run under xvfb-run)";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // The sphere moved far along every axis: its surface follows its profile.
+    SceneList scene;
+    SceneFile file;
+    ASSERT_TRUE(file.load(exampleScene("sphere.nbs").c_str(), scene)) << file.error;
+    for (int i = 0; i < scene.size(); ++i)
+        if (scene.kindAt(i) == ObjectKind::Curve)
+            scene.objectAt(i)->translate(240.0, -180.0, 210.0);
+    const std::string far = dir.path().toStdString() + "/far.nbs";
+    ASSERT_TRUE(file.save(far.c_str(), scene)) << file.error;
+
+    const struct {
+        bool keepViews;
+        bool seen;
+    } cases[] = {{false, true}, {true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keepViews ? "--keep-views" : "framed");
+        const std::string png = dir.path().toStdString() + "/far.png";
+        std::vector<const char*> args = {"--render", far.c_str(), png.c_str(), "--size", "400x300"};
+        if (c.keepViews)
+            args.push_back("--keep-views");
+        std::ostringstream out, err;
+        ASSERT_EQ(parsed(args).render(out, err), 0) << err.str();
+        const QImage image(QString::fromStdString(png));
+        ASSERT_EQ(image.size(), QSize(400, 300));
+        const std::array<int, 4> green = greenPerView(image);
+        for (std::size_t v = 0; v < green.size(); ++v) {
+            if (c.seen)
+                EXPECT_GT(green[v], 20) << "view " << v;
+            else
+                EXPECT_EQ(green[v], 0) << "view " << v;
+        }
     }
 }
 
