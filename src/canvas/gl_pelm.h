@@ -245,6 +245,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Escape in a pick tool: the surface still waiting for curves goes, and the tool returns to none.
+    void cancelPick();
     void wheelEvent(QWheelEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void initializeGL() override;

@@ -449,10 +449,28 @@ void GLPelm::pressKey(int key) {
     case Qt::Key_F:
         frameSelected();
         break;
+    case Qt::Key_Escape:
+        cancelPick();
+        break;
     default:
         break;
     }
     updateGL();
+}
+
+void GLPelm::cancelPick() {
+    int surfaceKind = ObjectKind::None;
+    if (toolMode == ToolMode::PickRevolution)
+        surfaceKind = ObjectKind::Revolution;
+    else if (toolMode == ToolMode::PickCoons)
+        surfaceKind = ObjectKind::Coons;
+    else if (toolMode == ToolMode::PickExtrusion)
+        surfaceKind = ObjectKind::Extrusion;
+    else
+        return;
+    if (model.cancelWaitingSurface(surfaceKind))
+        emit statusMessage(tr("Surface cancelled: the curves it took are free again"));
+    setToolMode(ToolMode::None);
 }
 
 void GLPelm::deleteSelection() {

@@ -659,6 +659,25 @@ void SceneModel::completeExtrusion(CurveSurface* extrusion) {
     }
 }
 
+bool SceneModel::cancelWaitingSurface(int surfaceKind) {
+    SceneObject* surface = selection.activeObject;
+    if (!surface || selection.activeKind != surfaceKind)
+        return false;
+    bool waiting = false;
+    if (const auto* revolution = dynamic_cast<const RevolutionSurface*>(surface))
+        waiting = surfaceKind == ObjectKind::Revolution && !revolution->profile;
+    else if (const auto* patch = dynamic_cast<const CurveSurface*>(surface))
+        waiting = (surfaceKind == ObjectKind::Coons && patch->curves.size() < 4) ||
+                  (surfaceKind == ObjectKind::Extrusion && patch->curves.size() < 2);
+    if (!waiting)
+        return false;
+    SceneStep step(*this, "Cancel Surface");
+    // Removing the surface cuts every link to it: the curves it took are released.
+    remove(surface);
+    setPickedCurve(nullptr);
+    return true;
+}
+
 SceneModel::Deletion SceneModel::deleteActive() {
     NurbsCurve* curve = activeCurve();
     if (!curve) {

@@ -152,6 +152,11 @@ public:
     // the kind and takes the curve.
     Pick pickCurve(NurbsCurve* hit, int surfaceKind);
 
+    // Escape in a pick tool: the active surface of surfaceKind that still waits for curves (a
+    // surface of revolution without a profile, a patch or extrusion not yet complete) is removed,
+    // and the curves it took are released, as one step. Returns whether there was one.
+    bool cancelWaitingSurface(int surfaceKind);
+
     // Delete in a transform tool: the active curve's surface first, then the curve; any other
     // active object at once.
     Deletion deleteActive();
