@@ -5,6 +5,7 @@
 #include "geometry/scene_object.h"
 
 #include <QOpenGLContext>
+#include <QTimer>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -29,6 +30,14 @@ GLPelm::GLPelm(QWidget* parent, const char* name) : QOpenGLWidget(parent) {
     // cursor.
     setMouseTracking(true);
     model.listener = this;
+    // A refused curve flashes long enough to be seen, short enough not to look selected.
+    flashTimer = new QTimer(this);
+    flashTimer->setSingleShot(true);
+    flashTimer->setInterval(600);
+    connect(flashTimer, &QTimer::timeout, this, [this] {
+        flashedCurve = nullptr;
+        update();
+    });
 }
 
 GLPelm::~GLPelm() {
@@ -155,6 +164,7 @@ void GLPelm::paintGL() {
             node->object->draw(active, perspective);
         }
         drawHoverHighlight();
+        drawRefusalFlash();
     }
 
     // The handle goes over everything in its flat colour: without lighting (which would darken it

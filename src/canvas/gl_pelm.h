@@ -15,6 +15,7 @@
 class CurveSurface;
 class NurbsCurve;
 class QKeyEvent;
+class QTimer;
 class QMouseEvent;
 class QWheelEvent;
 class RevolutionSurface;
@@ -81,6 +82,9 @@ public:
     // The curve a click at the cursor would take, shown highlighted in the selection and pick tools;
     // null when the cursor is over no curve or outside the orthographic views.
     NurbsCurve* hoveredCurve = nullptr;
+    // The curve a pick just refused, drawn flashing until flashTimer runs out.
+    NurbsCurve* flashedCurve = nullptr;
+    QTimer* flashTimer = nullptr;
 
     GLPelm(QWidget* parent, const char* name);
     ~GLPelm() override;
@@ -245,6 +249,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The reference axis of the revolution target, with a word when it equals the axis of rotation.
+    void changeReferenceAxis(int axis);
+    // A pick the surface did not take: the status bar says why, and the curve flashes.
+    void reportRefusedPick(NurbsCurve* hit, SceneModel::Pick pick, int surfaceKind);
     // Escape in a pick tool: the surface still waiting for curves goes, and the tool returns to none.
     void cancelPick();
     void wheelEvent(QWheelEvent* event) override;
@@ -261,6 +269,8 @@ private:
     double pickReach(int viewKind, int x, int y);
     // Draws hoveredCurve over the scene in the current view when the tool picks curves.
     void drawHoverHighlight();
+    // Draws flashedCurve, a curve a pick refused, over the scene for a moment.
+    void drawRefusalFlash();
     // Fits the views to the box; before the canvas has its size the whole scene is framed at its
     // first resize instead.
     void frameBounds(const SceneBounds& bounds);

@@ -30,6 +30,25 @@ bool picksCurves(int toolMode) {
 }
 } // namespace
 
+namespace {
+// A curve's line, wider and over everything else; a curve with too few points for its order shows its
+// control polygon instead.
+void drawCurveOverScene(NurbsCurve& curve, float red, float green, float blue) {
+    std::vector<ControlPoint> line = curve.samplePoints();
+    if (line.empty())
+        line = curve.controlPoints;
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glLineWidth(static_cast<float>(curve.lineWidth) + 4.0f);
+    glColor3f(red, green, blue);
+    glBegin(GL_LINE_STRIP);
+    for (const ControlPoint& p : line)
+        glVertex3d(p.x, p.y, p.z);
+    glEnd();
+    glLineWidth(1.0f);
+}
+} // namespace
+
 double GLPelm::pickReach(int viewKind, int x, int y) {
     const int step = static_cast<int>(std::lround(pickReachPixels * devicePixelRatioF()));
     ControlPoint at, across, down;
@@ -71,18 +90,12 @@ void GLPelm::leaveEvent(QEvent* event) {
 void GLPelm::drawHoverHighlight() {
     if (!hoveredCurve || !picksCurves(toolMode) || !scene.contains(hoveredCurve))
         return;
-    // The line the click would take, wider and in a warm colour over everything else; a curve with
-    // too few points for its order shows its control polygon instead.
-    std::vector<ControlPoint> line = hoveredCurve->samplePoints();
-    if (line.empty())
-        line = hoveredCurve->controlPoints;
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glLineWidth(static_cast<float>(hoveredCurve->lineWidth) + 4.0f);
-    glColor3f(1.0f, 0.55f, 0.0f);
-    glBegin(GL_LINE_STRIP);
-    for (const ControlPoint& p : line)
-        glVertex3d(p.x, p.y, p.z);
-    glEnd();
-    glLineWidth(1.0f);
+    // The line the click would take, in a warm colour.
+    drawCurveOverScene(*hoveredCurve, 1.0f, 0.55f, 0.0f);
+}
+
+void GLPelm::drawRefusalFlash() {
+    if (!flashedCurve || !scene.contains(flashedCurve))
+        return;
+    drawCurveOverScene(*flashedCurve, 0.9f, 0.0f, 0.15f);
 }

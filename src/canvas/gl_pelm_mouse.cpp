@@ -9,6 +9,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -252,8 +253,28 @@ void GLPelm::pickSurfaceCurveAt(const ControlPoint& p, int axis) {
     const int surfaceKind = toolMode == ToolMode::PickRevolution ? ObjectKind::Revolution
                             : toolMode == ToolMode::PickCoons    ? ObjectKind::Coons
                                                                  : ObjectKind::Extrusion;
-    if (model.pickCurve(hit, surfaceKind) == SceneModel::Pick::Completed)
+    const SceneModel::Pick pick = model.pickCurve(hit, surfaceKind);
+    if (pick == SceneModel::Pick::Completed)
         setToolMode(ToolMode::Translate);
+    else
+        reportRefusedPick(hit, pick, surfaceKind);
+}
+
+void GLPelm::reportRefusedPick(NurbsCurve* hit, SceneModel::Pick pick, int surfaceKind) {
+    if (!hit)
+        return;
+    QString why;
+    if (pick == SceneModel::Pick::Refused)
+        why = tr("Only a curve with interpolated ends can bound a patch or an extrusion; this one is %1")
+                  .arg(hit->curveMode == NurbsCurve::Closed ? tr("closed") : tr("open"));
+    else if (pick == SceneModel::Pick::Linked && activeKind == surfaceKind &&
+             hit->surfaceLink != activeObject)
+        why = tr("This curve already bounds a surface");
+    else
+        return;
+    emit statusMessage(why);
+    flashedCurve = hit;
+    flashTimer->start();
 }
 
 // ---- Move ----

@@ -17,6 +17,8 @@
 void GLPelm::objectLeaving(SceneObject* object) {
     if (object == hoveredCurve)
         hoveredCurve = nullptr;
+    if (object == flashedCurve)
+        flashedCurve = nullptr;
     // What a surface compiled belongs to this canvas's context.
     QOpenGLContext* own = context();
     if (!own || !own->isValid())
@@ -209,13 +211,20 @@ void GLPelm::revZAxisClicked() {
     });
 }
 void GLPelm::refRevXAxisClicked() {
-    changeRevolution(*this, "Change Reference Axis", [](RevolutionSurface& s) { s.setRefa(0); });
+    changeReferenceAxis(0);
 }
 void GLPelm::refRevYAxisClicked() {
-    changeRevolution(*this, "Change Reference Axis", [](RevolutionSurface& s) { s.setRefa(1); });
+    changeReferenceAxis(1);
 }
 void GLPelm::refRevZAxisClicked() {
-    changeRevolution(*this, "Change Reference Axis", [](RevolutionSurface& s) { s.setRefa(2); });
+    changeReferenceAxis(2);
+}
+void GLPelm::changeReferenceAxis(int axis) {
+    changeRevolution(*this, "Change Reference Axis", [axis](RevolutionSurface& s) { s.setRefa(axis); });
+    // Taken as asked, but the user is told why nothing is swept.
+    if (const RevolutionSurface* surface = revolutionTarget(); surface && surface->aor == surface->refa)
+        emit statusMessage(
+            tr("The reference axis equals the axis of rotation: the sweep collapses onto its profile"));
 }
 void GLPelm::surfaceMeshClicked() {
     model.setSurfaceDisplay(false, false);
