@@ -163,6 +163,7 @@ void GLPelm::paintGL() {
             const bool active = node->object == activeObject || node->object == pickedCurve;
             node->object->draw(active, perspective);
         }
+        drawRevolutionAxis();
         drawHoverHighlight();
         drawRefusalFlash();
     }

@@ -269,6 +269,8 @@ private:
     double pickReach(int viewKind, int x, int y);
     // Draws hoveredCurve over the scene in the current view when the tool picks curves.
     void drawHoverHighlight();
+    // Draws the axis of rotation of the revolution target, dashed, reaching past the surface.
+    void drawRevolutionAxis();
     // Draws flashedCurve, a curve a pick refused, over the scene for a moment.
     void drawRefusalFlash();
     // Fits the views to the box; before the canvas has its size the whole scene is framed at its
