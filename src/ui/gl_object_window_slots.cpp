@@ -6,11 +6,15 @@
 #include "ui/viewport_settings_dialog.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
+#include <QTabWidget>
 
 namespace {
 
@@ -47,6 +51,17 @@ void GLObjectWindow::showExtMenu() {
 
 void GLObjectWindow::setAxisParms() {
     axisPanel->setVisible(axisCheck->isChecked());
+    // The fields that open push "Select Rev. Curve" down, past the bottom of a low window: the page
+    // scrolls, once laid out anew, so the button stays in sight.
+    if (!axisPanel->isVisible() || !revPanel->isVisible())
+        return;
+    for (int i = 0; i < tabs->count(); ++i) {
+        auto* scroll = qobject_cast<QScrollArea*>(tabs->widget(i));
+        if (!scroll || scroll->widget() != surfacePage)
+            continue;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        scroll->ensureWidgetVisible(revSelectButton, 0, 4);
+    }
 }
 
 void GLObjectWindow::setRevReferenceAxis() {
