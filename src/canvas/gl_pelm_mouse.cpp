@@ -264,8 +264,7 @@ void GLPelm::reportRefusedPick(NurbsCurve* hit, SceneModel::Pick pick, int surfa
     if (!hit)
         return;
     QString why;
-    // A full surface refuses any curve; only the form is a reason worth naming.
-    if (pick == SceneModel::Pick::Refused && hit->curveMode != NurbsCurve::Interpolated)
+    if (pick == SceneModel::Pick::Refused)
         why = tr("Only a curve with interpolated ends can bound a patch or an extrusion; this one is %1")
                   .arg(hit->curveMode == NurbsCurve::Closed ? tr("closed") : tr("open"));
     else if (pick == SceneModel::Pick::Linked && activeKind == surfaceKind &&

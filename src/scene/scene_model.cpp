@@ -625,8 +625,10 @@ SceneModel::Pick SceneModel::pickCurve(NurbsCurve* hit, int surfaceKind) {
         touch(source); // the fourth curve aligns the loop
     touch(hit);
     const int result = coons ? surface->addCoonsCurve(hit) : surface->addExtrudeCurve(hit);
+    // A full surface answers 2 too; only one still waiting for curves refuses by form.
+    const std::size_t capacity = coons ? 4 : 2;
     if (surface->curves.size() == held)
-        return result == 2 ? Pick::Refused : Pick::None;
+        return result == 2 && held < capacity ? Pick::Refused : Pick::None;
     link(hit, surface, coons ? NurbsCurve::CoonsLink : NurbsCurve::ExtrusionLink);
     if (result != 1)
         return Pick::Taken;

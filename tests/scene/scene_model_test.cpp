@@ -215,6 +215,21 @@ TEST(SceneModelUndo, ASelectionThatRefusesOrChangesNothingRecordsNothing) {
     s.model.history.clear();
     EXPECT_EQ(s.model.pickCurve(closed, ObjectKind::Coons), SceneModel::Pick::Refused);
     EXPECT_FALSE(s.model.history.canUndo());
+
+    // A full surface takes nothing: a refusal would blame the curve's form, which is not the reason.
+    for (int kind : {ObjectKind::Coons, ObjectKind::Extrusion}) {
+        SCOPED_TRACE(kind);
+        std::vector<NurbsCurve*> bounds;
+        for (int i = 0; i < (kind == ObjectKind::Coons ? 4 : 2); ++i)
+            bounds.push_back(addCurve(s.model, {{0, 0, 20.0 + i}, {1, 0, 20.0 + i}}));
+        s.model.newCurveSurface(kind);
+        for (NurbsCurve* curve : bounds)
+            s.model.pickCurve(curve, kind);
+        ASSERT_EQ(s.model.selection.activeKind, kind);
+        s.model.history.clear();
+        EXPECT_EQ(s.model.pickCurve(closed, kind), SceneModel::Pick::None);
+        EXPECT_EQ(closed->surfaceLink, nullptr);
+    }
 }
 
 TEST(SceneModelUndo, ChangesOfOneFieldInARowMergeAndAChangeBackLeavesNoStep) {
