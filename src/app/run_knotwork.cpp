@@ -6,10 +6,10 @@
 #include "ui/gl_object_window.h"
 #include "ui/scene_autosave.h"
 
+#include "ui/knotwork_settings.h"
 #include <QApplication>
 #include <QFile>
 #include <QScreen>
-#include <QSettings>
 #include <QSurfaceFormat>
 #include <QTimer>
 
@@ -27,9 +27,7 @@ void setDefaultSurfaceFormat() {
 void showMainWindow(GLObjectWindow& window) {
     // The size and place the window had when it was last closed; full screen the first time. Either
     // way the canvas's minimum follows the window's, so the window can still be made smaller.
-    const QByteArray geometry = QSettings(QStringLiteral("Knotwork"), QStringLiteral("knotwork"))
-                                    .value("window/geometry")
-                                    .toByteArray();
+    const QByteArray geometry = knotworkSettings().value("window/geometry").toByteArray();
     if (!geometry.isEmpty() && window.restoreGeometry(geometry)) {
         window.show();
         window.adjustSize();
@@ -87,8 +85,7 @@ int runKnotwork(int& argc, char** argv) {
     // Made after the window, so it goes first: a clean exit removes its recovery files. Scenes left
     // behind are offered after the named scene is open, so a recovered one is not replaced by it.
     SceneAutosave autosave(window, SceneAutosave::defaultFolder(),
-                           SceneAutosave::intervalFromSettings(
-                               QSettings(QStringLiteral("Knotwork"), QStringLiteral("knotwork"))));
+                           SceneAutosave::intervalFromSettings(knotworkSettings()));
     QTimer::singleShot(0, &autosave,
                        [&window, &autosave] { autosave.offerRecovery(window.dialogProvider()); });
     return application.exec();

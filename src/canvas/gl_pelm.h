@@ -11,6 +11,7 @@
 #include <QPoint>
 
 #include <iosfwd>
+#include <optional>
 
 class CurveSurface;
 class NurbsCurve;
@@ -85,6 +86,11 @@ public:
     // The curve a pick just refused, drawn flashing until flashTimer runs out.
     NurbsCurve* flashedCurve = nullptr;
     QTimer* flashTimer = nullptr;
+    // Where points appended or inserted in an orthographic view go along its depth axis: in the view's
+    // plane through the origin, or, with newPointsAtCurveDepth, through the active curve's last point.
+    // A typed point stands in for that last point until the next point is placed.
+    bool newPointsAtCurveDepth = false;
+    std::optional<ControlPoint> typedPointDepth;
 
     GLPelm(QWidget* parent, const char* name);
     ~GLPelm() override;
@@ -140,6 +146,13 @@ public:
     // The world point under a widget position (device pixels) in an orthographic view, in the view's
     // plane through the origin; false when there is no such view or it has no drawing area.
     bool unproject(int viewKind, int x, int y, ControlPoint& out);
+
+    // The point the plane of new points passes through; false when it is the origin's plane.
+    bool newPointDepth(ControlPoint& through) const;
+    // Switches new points at the active curve's depth on or off; off forgets a typed point.
+    void setNewPointsAtCurveDepth(bool on);
+    // The next new point goes in the plane through this point (and the option is on).
+    void setTypedPointDepth(const ControlPoint& through);
 
     // The active object when it is a curve (activeKind 1), else null.
     NurbsCurve* activeCurve() const { return model.activeCurve(); }
@@ -277,6 +290,8 @@ private:
     // first resize instead.
     void frameBounds(const SceneBounds& bounds);
     bool framePending = false;
+    // Moves p, unprojected in the origin's plane, along the view's depth axis into the plane of new points.
+    void placeAtNewPointDepth(ControlPoint& p, int axis) const;
     void selectCurveAt(const ControlPoint& p, int axis);
     void pickSurfaceCurveAt(const ControlPoint& p, int axis);
     void dragSplitHandle(int dx, int dy);

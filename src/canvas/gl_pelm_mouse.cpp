@@ -117,6 +117,39 @@ bool GLPelm::unproject(int viewKind, int x, int y, ControlPoint& out) {
     return view && unprojectOrthographic(*view, x, canvasHeight - y, out);
 }
 
+bool GLPelm::newPointDepth(ControlPoint& through) const {
+    if (!newPointsAtCurveDepth)
+        return false;
+    if (typedPointDepth) {
+        through = *typedPointDepth;
+        return true;
+    }
+    const NurbsCurve* curve = activeCurve();
+    if (!curve || curve->controlPoints.empty())
+        return false;
+    through = curve->controlPoints.back();
+    return true;
+}
+
+void GLPelm::placeAtNewPointDepth(ControlPoint& p, int axis) const {
+    ControlPoint through;
+    if (axis >= 0 && newPointDepth(through))
+        p.coordinate(axis) = through.coordinate(axis);
+}
+
+void GLPelm::setNewPointsAtCurveDepth(bool on) {
+    newPointsAtCurveDepth = on;
+    if (!on)
+        typedPointDepth.reset();
+    updateGL();
+}
+
+void GLPelm::setTypedPointDepth(const ControlPoint& through) {
+    newPointsAtCurveDepth = true;
+    typedPointDepth = ControlPoint(through.x, through.y, through.z);
+    updateGL();
+}
+
 void GLPelm::reportCursor(int x, int y) {
     const int region = regionAt(x, y);
     ControlPoint world;
@@ -185,10 +218,15 @@ void GLPelm::pressAt(int x, int y, int button) {
         NurbsCurve* curve = activeCurve();
         switch (toolMode) {
         case ToolMode::AppendPoint:
-            model.appendPoint(pickedPoint);
-            break;
         case ToolMode::InsertPoint:
-            model.insertPoint(pickedPoint, axis);
+            if (!curve)
+                break;
+            placeAtNewPointDepth(pickedPoint, axis);
+            if (toolMode == ToolMode::AppendPoint)
+                model.appendPoint(pickedPoint);
+            else
+                model.insertPoint(pickedPoint, axis);
+            typedPointDepth.reset();
             break;
         case ToolMode::EditPoint:
             if (!curve)

@@ -168,6 +168,7 @@ QMenuBar* GLObjectWindow::buildMenus() {
                             [this] { canvas->frameAll(); });
     viewportMenu->addAction(tr("Frame Selected"), QKeySequence(Qt::Key_F), this,
                             [this] { canvas->frameSelected(); });
+    addDepthItems(viewportMenu);
 
     auto* menuBar = new QMenuBar(this);
     menuBar->addMenu(fileMenu);

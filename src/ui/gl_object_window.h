@@ -70,6 +70,8 @@ public:
     QAction* redoAction = nullptr;
     // Edit > Transform…: on while a curve is active.
     QAction* transformAction = nullptr;
+    // Viewport > New points at the active curve's depth.
+    QAction* depthAction = nullptr;
 
     // The tab column and its two pages.
     QTabWidget* tabs = nullptr;
@@ -267,6 +269,9 @@ private:
 
     QMenuBar* buildMenus();
     QMenu* buildHelpMenu();
+    void addDepthItems(QMenu* viewportMenu);
+    // Viewport > New Point Depth…: the next new point's depth, typed.
+    void typeNewPointDepth();
     void rememberFile(const QString& path);
     void rebuildRecentMenu();
     QPushButton* addToolButton(QGroupBox* group, QButtonGroup* exclusive, const char* text, const char* icon);

@@ -5,6 +5,7 @@
 #include "canvas/gl_pelm.h"
 #include "export/scene_exporter.h"
 #include "scene/scene_file.h"
+#include "ui/knotwork_settings.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
-#include <QSettings>
 #include <QStatusBar>
 
 #include <iostream>
@@ -23,10 +23,6 @@ namespace {
 const char* const sceneFilter = "NURBS (*.nbs)";
 constexpr int maxRecentFiles = 8;
 constexpr int statusMessageMilliseconds = 4000;
-
-QSettings settings() {
-    return QSettings(QStringLiteral("Knotwork"), QStringLiteral("knotwork"));
-}
 
 // What the canvas wrote for the user goes to the terminal as before; the reason is also returned for
 // the message box, without the program's name in front.
@@ -53,19 +49,19 @@ QString GLObjectWindow::sceneName() const {
 QString GLObjectWindow::dialogFolder() const {
     if (!currentFile_.isEmpty())
         return QFileInfo(currentFile_).absolutePath();
-    const QString last = settings().value(QStringLiteral("recent/lastFolder")).toString();
+    const QString last = knotworkSettings().value(QStringLiteral("recent/lastFolder")).toString();
     if (!last.isEmpty() && QFileInfo(last).isDir())
         return last;
     return QDir::homePath();
 }
 
 QStringList GLObjectWindow::recentFiles() const {
-    return settings().value(QStringLiteral("recent/files")).toStringList();
+    return knotworkSettings().value(QStringLiteral("recent/files")).toStringList();
 }
 
 void GLObjectWindow::rememberFile(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    QSettings s = settings();
+    QSettings s = knotworkSettings();
     QStringList files = s.value(QStringLiteral("recent/files")).toStringList();
     files.removeAll(absolute);
     files.prepend(absolute);
@@ -160,7 +156,7 @@ void GLObjectWindow::openRecentFile(const QString& path) {
         return;
     if (!openFile(path) && !QFileInfo::exists(path)) {
         // A file that has gone leaves the list.
-        QSettings s = settings();
+        QSettings s = knotworkSettings();
         QStringList files = s.value(QStringLiteral("recent/files")).toStringList();
         files.removeAll(path);
         s.setValue(QStringLiteral("recent/files"), files);
@@ -194,7 +190,7 @@ void GLObjectWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     if (isVisible())
-        settings().setValue(QStringLiteral("window/geometry"), saveGeometry());
+        knotworkSettings().setValue(QStringLiteral("window/geometry"), saveGeometry());
     event->accept();
 }
 

@@ -61,6 +61,7 @@ void setQuietly(QSpinBox* spin, int value) {
 } // namespace
 
 void GLObjectWindow::followCanvas() {
+    canvas->setNewPointsAtCurveDepth(depthAction->isChecked());
     readouts = new StatusReadouts(canvas, statusBar);
     connect(canvas, &GLPelm::toolModeChanged, this, &GLObjectWindow::showToolMode);
     showToolMode(canvas->toolMode);

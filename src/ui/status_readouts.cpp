@@ -48,6 +48,7 @@ StatusReadouts::StatusReadouts(GLPelm* canvas, QStatusBar* bar) : QObject(bar), 
     objectLabel = addLabel(selectionRow, panel, "object readout");
     pointLabel = addLabel(selectionRow, panel, "point readout");
     cursorLabel = addLabel(selectionRow, panel, "cursor readout");
+    depthLabel = addLabel(selectionRow, panel, "depth readout");
     selectionRow->addStretch();
     bar->addPermanentWidget(panel);
     bar->installEventFilter(this);
@@ -148,6 +149,20 @@ void StatusReadouts::showSelection() {
     const QString warning = QString::fromStdString(SelectionText::warning(selection));
     warningLabel->setText(warning);
     warningLabel->setVisible(!warning.isEmpty());
+    showDepth();
+}
+
+void StatusReadouts::showDepth() {
+    depthLabel->setVisible(canvas_->newPointsAtCurveDepth);
+    ControlPoint through;
+    if (!canvas_->newPointDepth(through))
+        depthLabel->setText(tr("New points: at the active curve's depth (through the origin until it has "
+                               "a point)"));
+    else
+        depthLabel->setText((canvas_->typedPointDepth ? tr("New points: next at the typed depth (%1, %2, %3)")
+                                                      : tr("New points: at the active curve's depth "
+                                                           "(%1, %2, %3)"))
+                                .arg(number(through.x), number(through.y), number(through.z)));
 }
 
 void StatusReadouts::showCursor(int viewKind, double x, double y, double z) {

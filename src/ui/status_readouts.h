@@ -21,6 +21,7 @@ public:
     QLabel* objectLabel = nullptr;
     QLabel* pointLabel = nullptr;
     QLabel* cursorLabel = nullptr;
+    QLabel* depthLabel = nullptr; // shown while new points go at the active curve's depth
 
     // Follows canvas from now on; the labels go into bar.
     StatusReadouts(GLPelm* canvas, QStatusBar* bar);
@@ -42,4 +43,5 @@ private:
     GLPelm* canvas_;
     QStatusBar* bar_;
     void keepMessageRoom();
+    void showDepth();
 };
