@@ -153,13 +153,14 @@ void OcctPoints(benchmark::State& state) {
 }
 #endif
 
-// What one draw of a curve costs: the whole sample pass of an order-4 curve at paramInc 1000.
+// What a change of a curve costs its drawing: the whole sample pass of an order-4 curve at paramInc
+// 1000 (the views then share its result).
 void SamplePassOrder4(benchmark::State& state) {
     const auto curve = benchCurve(4);
     curve->setParamInc(1000);
     std::vector<ControlPoint> samples;
     for (auto _ : state) {
-        curve->samplePoints(samples);
+        curve->evaluateSamples(samples);
         benchmark::DoNotOptimize(samples.data());
     }
     perPoint(state, static_cast<int>(samples.size()));

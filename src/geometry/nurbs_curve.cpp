@@ -59,6 +59,7 @@ void NurbsCurve::parameters(bool& vertices, bool& line, bool& edge, int& order, 
 // ---- Knots ----
 
 void NurbsCurve::rebuildKnots() {
+    ++revision_;
     knots.clear();
     const int n = static_cast<int>(controlPoints.size());
     const int k = order;
@@ -100,6 +101,7 @@ void NurbsCurve::rebuildKnots() {
 }
 
 void NurbsCurve::normaliseKnots() {
+    ++revision_;
     if (knots.empty())
         return;
     const double last = knots.back();
@@ -227,6 +229,41 @@ std::vector<ControlPoint> NurbsCurve::samplePoints() {
     return out;
 }
 
+void NurbsCurve::samplePoints(std::vector<ControlPoint>& out) {
+    const std::vector<double>& xyz = sampleCoordinates();
+    out.resize(xyz.size() / 3);
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = ControlPoint(xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2]);
+}
+
+NurbsCurve::SampleKey NurbsCurve::sampleKey() const {
+    double epsilon = knotEpsilon;
+    if (epsilon != epsilon)
+        epsilon = 0.0; // NaN never equals itself; the revision still tells changes apart
+    return {revision_, controlPoints.size(), knots.size(), order, paramInc, curveMode,
+            epsilon,   evaluator.useAvx};
+}
+
+const std::vector<double>& NurbsCurve::sampleCoordinates() {
+    ensureKnots();
+    const SampleKey key = sampleKey();
+    if (key == sampledKey_) {
+        spanHint = sampledSpanHint_; // as the pass left it
+        return sampleXyz_;
+    }
+    thread_local std::vector<ControlPoint> points;
+    evaluateSamples(points);
+    sampleXyz_.resize(points.size() * 3);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        sampleXyz_[3 * i] = points[i].x;
+        sampleXyz_[3 * i + 1] = points[i].y;
+        sampleXyz_[3 * i + 2] = points[i].z;
+    }
+    sampledKey_ = key;
+    sampledSpanHint_ = spanHint;
+    return sampleXyz_;
+}
+
 void NurbsCurve::sampleParameters(std::vector<double>& out) {
     out.clear();
     ensureKnots();
@@ -257,7 +294,8 @@ void NurbsCurve::sampleParameters(std::vector<double>& out) {
     }
 }
 
-void NurbsCurve::samplePoints(std::vector<ControlPoint>& out) {
+void NurbsCurve::evaluateSamples(std::vector<ControlPoint>& out) {
+    ++samplePasses;
     out.clear();
     spanHint = 0;
     ensureKnots();
@@ -280,12 +318,11 @@ void NurbsCurve::samplePoints(std::vector<ControlPoint>& out) {
 }
 
 bool NurbsCurve::hitTest(double x, double y, double z, int axis) {
-    thread_local std::vector<ControlPoint> samples;
-    samplePoints(samples);
-    for (const ControlPoint& p : samples) {
-        if ((axis == 0 || std::fabs(p.x - x) <= HitTolerance) &&
-            (axis == 1 || std::fabs(p.y - y) <= HitTolerance) &&
-            (axis == 2 || std::fabs(p.z - z) <= HitTolerance))
+    const std::vector<double>& xyz = sampleCoordinates();
+    for (std::size_t i = 0; i + 2 < xyz.size(); i += 3) {
+        if ((axis == 0 || std::fabs(xyz[i] - x) <= HitTolerance) &&
+            (axis == 1 || std::fabs(xyz[i + 1] - y) <= HitTolerance) &&
+            (axis == 2 || std::fabs(xyz[i + 2] - z) <= HitTolerance))
             return true;
     }
     return false;
@@ -352,6 +389,7 @@ int NurbsCurve::findPoint(double x, double y, double z, int axis) {
 }
 
 void NurbsCurve::movePoint(int index, double dx, double dy, double dz) {
+    ++revision_;
     if (index >= 0 && index < static_cast<int>(controlPoints.size())) {
         ControlPoint& p = controlPoints[index];
         p.x += dx;
@@ -362,6 +400,7 @@ void NurbsCurve::movePoint(int index, double dx, double dy, double dz) {
 }
 
 void NurbsCurve::changeWeight(int index, double dw) {
+    ++revision_;
     if (index < 0 || index >= static_cast<int>(controlPoints.size()))
         return;
     double& w = controlPoints[index].w;
@@ -371,6 +410,7 @@ void NurbsCurve::changeWeight(int index, double dw) {
 }
 
 void NurbsCurve::setWeight(int index, double w) {
+    ++revision_;
     if (index >= 0 && index < static_cast<int>(controlPoints.size()) && w > 0.0)
         controlPoints[index].w = w;
 }
@@ -389,6 +429,7 @@ void NurbsCurve::deletePoint(int index) {
 }
 
 void NurbsCurve::reverseOrder() {
+    ++revision_;
     std::reverse(controlPoints.begin(), controlPoints.end());
 }
 
@@ -408,12 +449,14 @@ void NurbsCurve::computeCentre() {
 // ---- Transforms: positions change, weights stay, normals are dropped ----
 
 void NurbsCurve::translate(double dx, double dy, double dz) {
+    ++revision_;
     for (ControlPoint& p : controlPoints)
         p = p.translated(dx, dy, dz);
     centre = centre.translated(dx, dy, dz);
 }
 
 void NurbsCurve::scale(double s) {
+    ++revision_;
     for (ControlPoint& p : controlPoints) {
         const ControlPoint q = p - centre;
         ControlPoint result = (q + q.scaled(s)) + centre;
@@ -423,6 +466,7 @@ void NurbsCurve::scale(double s) {
 }
 
 void NurbsCurve::rotate(double ax, double ay, double az) {
+    ++revision_;
     for (ControlPoint& p : controlPoints) {
         const ControlPoint q = p - centre;
         ControlPoint result = q.rotatedX(ax).rotatedY(ay).rotatedZ(az) + centre;

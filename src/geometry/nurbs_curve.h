@@ -5,6 +5,7 @@
 #include "geometry/curve_evaluator.h"
 #include "geometry/scene_object.h"
 
+#include <cstdint>
 #include <vector>
 
 // The window half-size for hitting a curve and finding or inserting a control point.
@@ -76,6 +77,16 @@ public:
     std::vector<ControlPoint> samplePoints();
     // The same into a caller's buffer, so that repeated passes need no allocation.
     void samplePoints(std::vector<ControlPoint>& out);
+    // Those points as x, y, z triples, evaluated once per change of the curve: the four views, hit
+    // tests, bounds and export share them. Valid until the curve next changes.
+    const std::vector<double>& sampleCoordinates();
+    // Evaluates the samples whether or not they changed (what sampleCoordinates caches).
+    void evaluateSamples(std::vector<ControlPoint>& out);
+    // How many times the samples were evaluated, for tests and benchmarks.
+    std::uint64_t samplePasses = 0;
+    // Every method that changes the points, weights, knots, order, form or increment counts as a
+    // change; a caller that writes controlPoints or knots directly calls this before the next pass.
+    void pointsChanged() { ++revision_; }
     // The parameters of that sequence, in order; empty when samplePoints gives no points.
     void sampleParameters(std::vector<double>& out);
     // Knots are a function of the points, order and form; a caller that edited controlPoints directly
@@ -120,4 +131,19 @@ public:
 
 private:
     int expectedKnotCount() const;
+
+    // What the cached samples were evaluated from: the revision and the fields a caller may assign.
+    struct SampleKey {
+        std::uint64_t revision = 0;
+        std::size_t points = 0, knots = 0;
+        int order = 0, paramInc = 0, curveMode = 0;
+        double knotEpsilon = 0.0;
+        bool useAvx = false;
+        bool operator==(const SampleKey&) const = default;
+    };
+    SampleKey sampleKey() const;
+    std::uint64_t revision_ = 1;
+    SampleKey sampledKey_;
+    std::vector<double> sampleXyz_;
+    int sampledSpanHint_ = 0;
 };

@@ -46,12 +46,12 @@ void NurbsCurve::draw(bool active, bool /*perspective: a curve looks the same in
             glColor3f(0.4f, 0.4f, 0.4f);
         // A curve that carries a surface is drawn thicker.
         glLineWidth(static_cast<float>(lineWidth) + (surfaceLink ? 3.0f : 0.0f));
-        thread_local std::vector<ControlPoint> samples;
-        samplePoints(samples);
-        if (!samples.empty()) {
+        const std::vector<double>& xyz = sampleCoordinates();
+        if (!xyz.empty()) {
             glBegin(GL_LINE_STRIP);
-            for (const ControlPoint& p : samples)
-                glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
+            for (std::size_t i = 0; i + 2 < xyz.size(); i += 3)
+                glVertex3f(static_cast<float>(xyz[i]), static_cast<float>(xyz[i + 1]),
+                           static_cast<float>(xyz[i + 2]));
             glEnd();
         } else if (n >= 2) {
             // Too few points for the order: the control polygon, dashed, stands in for the curve, so

@@ -47,13 +47,12 @@ double segmentDistance(const PlanePoint& p, const PlanePoint& a, const PlanePoin
 } // namespace
 
 double NurbsCurve::hitDistance(double x, double y, double z, int axis) {
-    thread_local std::vector<ControlPoint> samples;
-    samplePoints(samples);
+    const std::vector<double>& xyz = sampleCoordinates();
     const PlanePoint p = inPlane(x, y, z, axis);
     double best = std::numeric_limits<double>::infinity();
     PlanePoint previous{};
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        const PlanePoint s = inPlane(samples[i].x, samples[i].y, samples[i].z, axis);
+    for (std::size_t i = 0; i + 2 < xyz.size(); i += 3) {
+        const PlanePoint s = inPlane(xyz[i], xyz[i + 1], xyz[i + 2], axis);
         best = std::min(best, boxDistance(p, s));
         if (i > 0)
             best = std::min(best, segmentDistance(p, previous, s));

@@ -2,12 +2,14 @@
 #pragma once
 
 #include "canvas/gl_pelm.h"
+#include "geometry/nurbs_curve.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QTest>
 
+#include <initializer_list>
 #include <memory>
 
 class LiveCanvas {
@@ -69,6 +71,18 @@ public:
 private:
     int width_, height_;
 };
+
+// A curve through the points, of that order and form, appended to the canvas's scene.
+inline NurbsCurve* addSceneCurve(GLPelm& p, std::initializer_list<ControlPoint> points, int order,
+                                 int form = NurbsCurve::Interpolated) {
+    auto* curve = new NurbsCurve;
+    curve->setOrder(order);
+    curve->setCurveMode(form);
+    for (const ControlPoint& q : points)
+        curve->appendPoint(q);
+    p.scene.append(curve, ObjectKind::Curve);
+    return curve;
+}
 
 #define KNOTWORK_REQUIRE_CANVAS(canvas)                                                                      \
     do {                                                                                                     \

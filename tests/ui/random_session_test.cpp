@@ -203,9 +203,13 @@ TEST(RandomSession, RuleCheckerNamesEachKindOfDamage) {
         {"non-finite control point",
          [](GLPelm&, NurbsCurve& curve, RevolutionSurface&) {
              curve.controlPoints[1].y = std::numeric_limits<double>::infinity();
+             curve.pointsChanged();
          }},
         {"negative weight",
-         [](GLPelm&, NurbsCurve& curve, RevolutionSurface&) { curve.controlPoints[2].w = -0.5; }},
+         [](GLPelm&, NurbsCurve& curve, RevolutionSurface&) {
+             curve.controlPoints[2].w = -0.5;
+             curve.pointsChanged();
+         }},
         {"profile outside the scene",
          [](GLPelm&, NurbsCurve&, RevolutionSurface& surface) { surface.profile = &outsider; }},
     };
