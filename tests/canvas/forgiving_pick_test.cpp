@@ -16,12 +16,7 @@ constexpr int originX = 200, originY = 459;
 
 // A horizontal line through the front view's origin, from x = -8 to 8.
 NurbsCurve* addLine(GLPelm& p) {
-    auto* curve = new NurbsCurve;
-    curve->setOrder(2);
-    curve->appendPoint(ControlPoint(-8, 0, 0));
-    curve->appendPoint(ControlPoint(8, 0, 0));
-    p.scene.append(curve, ObjectKind::Curve);
-    return curve;
+    return addSceneCurve(p, {ControlPoint(-8, 0, 0), ControlPoint(8, 0, 0)}, 2);
 }
 
 int highlightPixels(GLPelm& p) {

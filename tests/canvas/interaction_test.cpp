@@ -25,13 +25,7 @@ QPoint frontPixel(double x, double y) {
 
 NurbsCurve* addCurve(GLPelm& p, std::initializer_list<ControlPoint> points, int order = 2,
                      int form = NurbsCurve::Interpolated) {
-    auto* curve = new NurbsCurve;
-    curve->setOrder(order);
-    curve->setCurveMode(form);
-    for (const ControlPoint& q : points)
-        curve->appendPoint(q);
-    p.scene.append(curve, ObjectKind::Curve);
-    return curve;
+    return addSceneCurve(p, points, order, form);
 }
 
 void expectPoint(const ControlPoint& got, double x, double y, double z, double tolerance = 1e-6) {

@@ -23,12 +23,7 @@
 namespace {
 
 NurbsCurve* addCurve(GLPelm& p, std::initializer_list<ControlPoint> points, int order = 3) {
-    auto* curve = new NurbsCurve;
-    curve->setOrder(order);
-    for (const ControlPoint& q : points)
-        curve->appendPoint(q);
-    p.scene.append(curve, ObjectKind::Curve);
-    return curve;
+    return addSceneCurve(p, points, order);
 }
 
 // A wheel turn as the window system delivers it: angle deltas of 120 per notch.

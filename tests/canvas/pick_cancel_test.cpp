@@ -20,12 +20,7 @@ constexpr double pixelsPerUnit = 14.1;
 
 // A horizontal line at height y in the front view, from x = -8 to 8.
 NurbsCurve* addLine(GLPelm& p, double y) {
-    auto* curve = new NurbsCurve;
-    curve->setOrder(2);
-    curve->appendPoint(ControlPoint(-8, y, 0));
-    curve->appendPoint(ControlPoint(8, y, 0));
-    p.scene.append(curve, ObjectKind::Curve);
-    return curve;
+    return addSceneCurve(p, {ControlPoint(-8, y, 0), ControlPoint(8, y, 0)}, 2);
 }
 
 QPoint onLine(double y) {

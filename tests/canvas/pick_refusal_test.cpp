@@ -20,14 +20,8 @@ constexpr double pixelsPerUnit = 14.1;
 
 // A line at height y in the front view from x = -8 to 8, then down to (0, y - 3).
 NurbsCurve* addCurve(GLPelm& p, double y, int mode) {
-    auto* curve = new NurbsCurve;
-    curve->setOrder(2);
-    curve->setCurveMode(mode);
-    curve->appendPoint(ControlPoint(-8, y, 0));
-    curve->appendPoint(ControlPoint(8, y, 0));
-    curve->appendPoint(ControlPoint(0, y - 3, 0));
-    p.scene.append(curve, ObjectKind::Curve);
-    return curve;
+    return addSceneCurve(p, {ControlPoint(-8, y, 0), ControlPoint(8, y, 0), ControlPoint(0, y - 3, 0)}, 2,
+                         mode);
 }
 
 QPoint onLine(double y) {
