@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
@@ -63,26 +62,21 @@ ControlPoint addedPoint(const NurbsCurve& curve, const std::vector<ControlPoint>
 
 // Opens Viewport > New Point Depth…, types the three values and presses OK.
 void typeDepth(GLObjectWindow& window, const QString& x, const QString& y, const QString& z) {
-    bool seen = false;
-    QTimer::singleShot(0, &window, [&] {
-        auto* dialog = qobject_cast<NewPointDepthDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        seen = true;
-        typeIntoSpin(dialog->xSpin, x, Qt::Key_Tab);
-        typeIntoSpin(dialog->ySpin, y, Qt::Key_Tab);
-        typeIntoSpin(dialog->zSpin, z, Qt::Key_Tab);
-        QTest::mouseClick(dialog->buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
-    });
-    // Ends a dialog the test could not reach, so a fault fails the test instead of hanging it.
-    QTimer::singleShot(3000, &window, [] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            modal->close();
-    });
     QAction* item = window.findMenuItem(QStringLiteral("&Viewport"), QStringLiteral("New Point Depth\u2026"));
     ASSERT_NE(item, nullptr);
-    item->trigger();
-    EXPECT_TRUE(seen) << "no New Point Depth dialog";
+    const bool answered = answerModalDialog(
+        window, [item] { item->trigger(); },
+        [x, y, z](QWidget* modal) {
+            auto* dialog = qobject_cast<NewPointDepthDialog*>(modal);
+            if (!dialog)
+                return false;
+            typeIntoSpin(dialog->xSpin, x, Qt::Key_Tab);
+            typeIntoSpin(dialog->ySpin, y, Qt::Key_Tab);
+            typeIntoSpin(dialog->zSpin, z, Qt::Key_Tab);
+            QTest::mouseClick(dialog->buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+            return true;
+        });
+    EXPECT_TRUE(answered) << "no New Point Depth dialog";
 }
 
 } // namespace

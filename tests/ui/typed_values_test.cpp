@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
-#include <QTimer>
 
 #include <cmath>
 #include <functional>
@@ -52,22 +51,17 @@ QAction* transformItem(GLObjectWindow& window) {
 // Opens Edit > Transform…, lets fill() type into the modal dialog, then presses the button.
 void runTransformDialog(GLObjectWindow& window, const std::function<void(TransformDialog&)>& fill,
                         QDialogButtonBox::StandardButton button) {
-    bool seen = false;
-    QTimer::singleShot(0, &window, [&] {
-        auto* dialog = qobject_cast<TransformDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        seen = true;
-        fill(*dialog);
-        QTest::mouseClick(dialog->buttons->button(button), Qt::LeftButton);
-    });
-    // Ends a dialog the test could not reach, so a fault fails the test instead of hanging it.
-    QTimer::singleShot(3000, &window, [] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            modal->close();
-    });
-    transformItem(window)->trigger();
-    EXPECT_TRUE(seen) << "no Transform dialog";
+    const bool answered = answerModalDialog(
+        window, [&window] { transformItem(window)->trigger(); },
+        [fill, button](QWidget* modal) {
+            auto* dialog = qobject_cast<TransformDialog*>(modal);
+            if (!dialog)
+                return false;
+            fill(*dialog);
+            QTest::mouseClick(dialog->buttons->button(button), Qt::LeftButton);
+            return true;
+        });
+    EXPECT_TRUE(answered) << "no Transform dialog";
 }
 
 } // namespace

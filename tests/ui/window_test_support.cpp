@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 #include <cmath>
 
@@ -61,6 +62,19 @@ void typeIntoSpin(QAbstractSpinBox* spin, const QString& text, Qt::Key finish) {
 void activate(QWidget& window) {
     QApplication::setActiveWindow(&window);
     QApplication::processEvents();
+}
+
+bool answerModalDialog(QWidget& owner, const std::function<void()>& open,
+                       const std::function<bool(QWidget* dialog)>& answer) {
+    // Shared with the timer, which may fire after an open() that showed nothing has returned.
+    auto taken = std::make_shared<bool>(false);
+    QTimer::singleShot(0, &owner, [taken, answer] { *taken = answer(QApplication::activeModalWidget()); });
+    QTimer::singleShot(3000, &owner, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    open();
+    return *taken;
 }
 
 QPoint viewSpot(GLPelm& canvas, int viewKind, double fx, double fy) {

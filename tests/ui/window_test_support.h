@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -50,6 +51,12 @@ void typeIntoSpin(QAbstractSpinBox* spin, const QString& text, Qt::Key finish = 
 // Makes the window the active one inside Qt, so that keys without a widget go to its focus:
 // tests running at once on the same display may hold the X focus.
 void activate(QWidget& window);
+
+// Runs open(), which shows a modal dialog, and hands the dialog to answer() once it is up; answer()
+// fills it in and closes it, and returns false when it is not the dialog expected. A dialog left open
+// is closed after 3 seconds, so a fault fails the test instead of hanging it. Whether answer() took it.
+bool answerModalDialog(QWidget& owner, const std::function<void()>& open,
+                       const std::function<bool(QWidget* dialog)>& answer);
 
 // A widget position (logical pixels) in a view of the canvas (a ViewKind) at the fractions fx, fy of
 // its width and height from its top left corner; renders a frame first so the views are placed.
