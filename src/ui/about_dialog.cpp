@@ -1,10 +1,9 @@
 // The "About Knotwork" window.
 #include "ui/about_dialog.h"
 
-#include <QDialogButtonBox>
+#include "ui/panel_blocks.h"
+
 #include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <QtGlobal>
 
 #ifndef KNOTWORK_VERSION
@@ -29,11 +28,5 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
                      "<p>Built with:</p><ul>%2</ul>")
                       .arg(QStringLiteral(KNOTWORK_VERSION), libraries));
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-
-    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    close->button(QDialogButtonBox::Close)->setToolTip(tr("Close this window"));
-    connect(close, &QDialogButtonBox::rejected, this, &QDialog::close);
-    auto* column = new QVBoxLayout(this);
-    column->addWidget(text);
-    column->addWidget(close);
+    layOutWithCloseButton(this, text);
 }

@@ -2,15 +2,13 @@
 #include "ui/keys_and_mouse_dialog.h"
 
 #include "canvas/gl_pelm.h"
+#include "ui/panel_blocks.h"
 
 #include <QAction>
-#include <QDialogButtonBox>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QTextBrowser>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -167,11 +165,6 @@ KeysAndMouseDialog::KeysAndMouseDialog(const QMenuBar* menus, QWidget* parent) :
 
     text = new QTextBrowser(this);
     text->setHtml(html);
-    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    close->button(QDialogButtonBox::Close)->setToolTip(tr("Close this window"));
-    connect(close, &QDialogButtonBox::rejected, this, &QDialog::close);
-    auto* column = new QVBoxLayout(this);
-    column->addWidget(text);
-    column->addWidget(close);
+    layOutWithCloseButton(this, text);
     resize(640, 600);
 }

@@ -6,11 +6,14 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPalette>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -93,4 +96,13 @@ QCheckBox* addCheckField(QWidget* group, QButtonGroup* exclusive, const QString&
     check->setChecked(checked);
     group->layout()->addWidget(check);
     return check;
+}
+
+void layOutWithCloseButton(QDialog* dialog, QWidget* content) {
+    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+    close->button(QDialogButtonBox::Close)->setToolTip(QDialog::tr("Close this window"));
+    QObject::connect(close, &QDialogButtonBox::rejected, dialog, &QDialog::close);
+    auto* column = new QVBoxLayout(dialog);
+    column->addWidget(content);
+    column->addWidget(close);
 }

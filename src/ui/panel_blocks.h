@@ -6,6 +6,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QDialog;
 class QGroupBox;
 class QLabel;
 class QSpinBox;
@@ -22,6 +23,9 @@ inline const QColor sectionText{178, 250, 22};
 
 // Paints the widget's own background and sets its text colour; children inherit both.
 void setPanelColours(QWidget* widget, const QColor& background, const QColor& foreground);
+
+// Lays the dialog out as its content above a Close button that closes it.
+void layOutWithCloseButton(QDialog* dialog, QWidget* content);
 
 // An icon file's path: the working directory first, then the data folders of the program.
 QString iconPath(const char* name);
