@@ -1,7 +1,7 @@
 // The autosave on a scene of 10,000 curves of 100 control points: how long its GUI-thread part holds
 // the window after a change (bringing the cached records up to date and taking the snapshot), and the
 // whole autosave with the write the worker thread does.
-#include "geometry/nurbs_curve.h"
+#include "curve_grid.h"
 #include "scene/recovery_snapshot.h"
 #include "scene/scene_model.h"
 
@@ -19,14 +19,7 @@ constexpr int pointCount = 100;
 
 void buildScene(SceneModel& model) {
     SceneList scene;
-    for (int c = 0; c < curveCount; ++c) {
-        auto* curve = new NurbsCurve();
-        curve->controlPoints.reserve(pointCount);
-        for (int i = 0; i < pointCount; ++i)
-            curve->controlPoints.push_back(ControlPoint(c * 0.01, i * 0.5, (c ^ i) * 0.25, 1.0 + (i % 3)));
-        curve->rebuildKnots();
-        scene.append(curve, ObjectKind::Curve);
-    }
+    appendCurveGrid(scene, curveCount, pointCount);
     model.replaceScene(std::move(scene));
 }
 

@@ -1,5 +1,5 @@
 // Saving and loading a scene of 10,000 curves of 100 control points each (about 57 MB).
-#include "geometry/nurbs_curve.h"
+#include "curve_grid.h"
 #include "scene/scene_file.h"
 #include "scene/scene_list.h"
 
@@ -15,14 +15,7 @@ constexpr int curveCount = 10000;
 constexpr int pointCount = 100;
 
 void buildScene(SceneList& scene) {
-    for (int c = 0; c < curveCount; ++c) {
-        auto* curve = new NurbsCurve();
-        curve->controlPoints.reserve(pointCount);
-        for (int i = 0; i < pointCount; ++i)
-            curve->controlPoints.push_back(ControlPoint(c * 0.01, i * 0.5, (c ^ i) * 0.25, 1.0 + (i % 3)));
-        curve->rebuildKnots();
-        scene.append(curve, ObjectKind::Curve);
-    }
+    appendCurveGrid(scene, curveCount, pointCount);
 }
 
 std::string temporaryPath() {

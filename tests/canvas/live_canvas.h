@@ -16,10 +16,15 @@ class LiveCanvas {
 public:
     std::unique_ptr<GLPelm> pelm;
 
-    explicit LiveCanvas(int w = 800, int h = 600) : width_(w), height_(h) {
-        if (!QApplication::instance())
+    explicit LiveCanvas(int w = 800, int h = 600)
+        : LiveCanvas(QApplication::instance() ? std::make_unique<GLPelm>(nullptr, "glpelm") : nullptr, w, h) {
+    }
+
+    // A canvas made by the caller (a subclass that draws something else too); null without an application.
+    LiveCanvas(std::unique_ptr<GLPelm> canvas, int w, int h)
+        : pelm(std::move(canvas)), width_(w), height_(h) {
+        if (!pelm)
             return;
-        pelm = std::make_unique<GLPelm>(nullptr, "glpelm");
         pelm->resize(w, h);
         pelm->show();
         if (QTest::qWaitForWindowExposed(pelm.get()))
