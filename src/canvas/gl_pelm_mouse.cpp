@@ -408,6 +408,12 @@ void GLPelm::dragInOrthographicView(int cx, int cy, int dx, int dy, ControlPoint
     default:
         break;
     }
+    // The surface follows while the drag goes on: marked for a rebuild, which the next frame makes
+    // from the newest curve, however many moves came in between.
+    const bool editsCurve = toolMode == ToolMode::EditPoint || toolMode == ToolMode::Translate ||
+                            toolMode == ToolMode::Scale || toolMode == ToolMode::Rotate;
+    if (editsCurve && curve && curve->surfaceLink)
+        model.curveChanged(curve);
 }
 
 void GLPelm::dragInPerspectiveView(int dx, int dy) {
