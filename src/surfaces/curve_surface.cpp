@@ -5,6 +5,8 @@
 #include "geometry/nurbs_curve.h"
 #include "geometry/object_positions.h"
 #include "surfaces/fold_colour.h"
+#include "surfaces/mesh_slice.h"
+#include "surfaces/parallel_slices.h"
 
 #include <algorithm>
 #include <cmath>
@@ -330,80 +332,92 @@ void CurveSurface::tessellate() {
                           corners);
     };
 
+    // Rows of the grid, then of the cells, are independent: each runs on whichever worker holds it. A
+    // sample's normal needs only patch values around it, so each row of samples gets its normals too.
     mesh.assign(u + 1, std::vector<ControlPoint>(v + 1));
-    for (int i = 0; i <= u; ++i)
-        for (int j = 0; j <= v; ++j)
-            mesh[i][j] = patch(static_cast<double>(i) / u, static_cast<double>(j) / v, atT[j], atS[i]);
-
-    auto normalAt = [&](int i, int j) -> const ControlPoint& {
-        ControlPoint& sample = mesh[i][j];
-        if (sample.hasNormal())
-            return sample;
-        const double s = static_cast<double>(i) / u, t = static_cast<double>(j) / v;
-        const ControlPoint ds =
-            difference(i, u, hs, sample, i > 0 ? patch(s - hs, t, atT[j], sMinus[i]) : sample,
-                       i < u ? patch(s + hs, t, atT[j], sPlus[i]) : sample);
-        const ControlPoint dt =
-            difference(j, v, ht, sample, j > 0 ? patch(s, t - ht, tMinus[j], atS[i]) : sample,
-                       j < v ? patch(s, t + ht, tPlus[j], atS[i]) : sample);
-        ControlPoint n = cross(ds, dt);
-        n.normalise();
-        sample.nx = n.x;
-        sample.ny = n.y;
-        sample.nz = n.z;
-        return sample;
-    };
-    auto addSample = [&](int i, int j) {
-        if (shading) {
-            const ControlPoint& p = normalAt(i, j);
-            out.addVertex(p.x, p.y, p.z, p.nx, p.ny, p.nz);
-        } else {
-            const ControlPoint& p = mesh[i][j];
-            out.addVertex(p.x, p.y, p.z);
+    auto sampleRows = [&](int first, int end) {
+        for (int i = first; i < end; ++i) {
+            const double s = static_cast<double>(i) / u;
+            for (int j = 0; j <= v; ++j) {
+                const double t = static_cast<double>(j) / v;
+                ControlPoint& sample = mesh[i][j];
+                sample = patch(s, t, atT[j], atS[i]);
+                if (!shading)
+                    continue;
+                const ControlPoint ds =
+                    difference(i, u, hs, sample, i > 0 ? patch(s - hs, t, atT[j], sMinus[i]) : sample,
+                               i < u ? patch(s + hs, t, atT[j], sPlus[i]) : sample);
+                const ControlPoint dt =
+                    difference(j, v, ht, sample, j > 0 ? patch(s, t - ht, tMinus[j], atS[i]) : sample,
+                               j < v ? patch(s, t + ht, tPlus[j], atS[i]) : sample);
+                ControlPoint n = cross(ds, dt);
+                n.normalise();
+                sample.nx = n.x;
+                sample.ny = n.y;
+                sample.nz = n.z;
+            }
         }
     };
+    ParallelSlices::run(u + 1, shading ? 5.0 * (v + 1) : v + 1.0, sampleRows);
 
-    const std::size_t cells = static_cast<std::size_t>(u) * v;
-    out.positions.reserve(cells * 18);
-    out.primitives.reserve(shading ? cells : cells * 2);
-    if (shading)
-        out.normals.reserve(cells * 18);
+    // Shaded cells are one triangle pair; wireframe ones two closed strips of four points.
+    const std::size_t rowCells = static_cast<std::size_t>(v);
+    const std::size_t cellPrimitives = shading ? 1 : 2;
+    const std::size_t cellVertices = shading ? 6 : 8;
+    const std::size_t cellColours = shading && gradient ? 1 : 0;
+    const std::size_t cells = static_cast<std::size_t>(u) * rowCells;
+    out.allocate(cells * cellPrimitives, cells * cellVertices, cells * cellColours);
+
+    auto addSample = [&](MeshSlice& slice, int i, int j) {
+        const ControlPoint& p = mesh[i][j];
+        if (shading)
+            slice.addVertex(p.x, p.y, p.z, p.nx, p.ny, p.nz);
+        else
+            slice.addVertex(p.x, p.y, p.z);
+    };
     // Red follows t and blue follows s.
     const float red255 = color[0] * 255.0f;
     const float blue255 = color[2] * 255.0f;
-    for (int i = 1; i <= u; ++i) {
-        for (int j = 1; j <= v; ++j) {
-            if (shading) {
-                int colour = -1;
-                if (gradient) {
-                    const double r = (red255 + 2.0 * 255.0 * (j - 1) / v) / 255.0;
-                    const double b = (blue255 + 2.0 * 255.0 * (i - 1) / u) / 255.0;
-                    colour = out.addColour(static_cast<float>(foldColour(r)), color[1],
-                                           static_cast<float>(foldColour(b)));
+    auto cellRows = [&](int first, int end) {
+        // Row index r holds the cells between grid rows r and r + 1.
+        const std::size_t before = static_cast<std::size_t>(first) * rowCells;
+        MeshSlice slice(
+            out, MeshSlice::Start{before * cellPrimitives, before * cellVertices, before * cellColours});
+        for (int i = first + 1; i <= end; ++i) {
+            for (int j = 1; j <= v; ++j) {
+                if (shading) {
+                    int colour = -1;
+                    if (gradient) {
+                        const double r = (red255 + 2.0 * 255.0 * (j - 1) / v) / 255.0;
+                        const double b = (blue255 + 2.0 * 255.0 * (i - 1) / u) / 255.0;
+                        colour = slice.addColour(static_cast<float>(foldColour(r)), color[1],
+                                                 static_cast<float>(foldColour(b)));
+                    }
+                    slice.begin(SurfaceMesh::Triangles, colour);
+                    addSample(slice, i - 1, j);
+                    addSample(slice, i - 1, j - 1);
+                    addSample(slice, i, j - 1);
+                    addSample(slice, i - 1, j);
+                    addSample(slice, i, j);
+                    addSample(slice, i, j - 1);
+                } else {
+                    // Two closed triangles, each as a strip back to its first point rather than a
+                    // line loop: Mesa 22 drops or corrupts consecutive line loops in one display list.
+                    slice.begin(SurfaceMesh::LineStrip);
+                    addSample(slice, i - 1, j);
+                    addSample(slice, i - 1, j - 1);
+                    addSample(slice, i, j - 1);
+                    addSample(slice, i - 1, j);
+                    slice.begin(SurfaceMesh::LineStrip);
+                    addSample(slice, i - 1, j);
+                    addSample(slice, i, j);
+                    addSample(slice, i, j - 1);
+                    addSample(slice, i - 1, j);
                 }
-                out.begin(SurfaceMesh::Triangles, colour);
-                addSample(i - 1, j);
-                addSample(i - 1, j - 1);
-                addSample(i, j - 1);
-                addSample(i - 1, j);
-                addSample(i, j);
-                addSample(i, j - 1);
-            } else {
-                // Two closed triangles, each as a strip back to its first point rather than a
-                // line loop: Mesa 22 drops or corrupts consecutive line loops in one display list.
-                out.begin(SurfaceMesh::LineStrip);
-                addSample(i - 1, j);
-                addSample(i - 1, j - 1);
-                addSample(i, j - 1);
-                addSample(i - 1, j);
-                out.begin(SurfaceMesh::LineStrip);
-                addSample(i - 1, j);
-                addSample(i, j);
-                addSample(i, j - 1);
-                addSample(i - 1, j);
             }
         }
-    }
+    };
+    ParallelSlices::run(u, static_cast<double>(v), cellRows);
 }
 
 bool CurveSurface::hitTest(double, double, double, int) {

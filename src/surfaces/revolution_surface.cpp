@@ -5,6 +5,8 @@
 #include "geometry/nurbs_curve.h"
 #include "geometry/object_positions.h"
 #include "surfaces/fold_colour.h"
+#include "surfaces/mesh_slice.h"
+#include "surfaces/parallel_slices.h"
 
 #include <cmath>
 #include <cstring>
@@ -196,9 +198,13 @@ void RevolutionSurface::tessellate() {
     for (ControlPoint& p : pts)
         p.coordinate(refa) -= q;
 
+    // Evaluation keeps scratch in the curve, so every worker sweeps its own copy.
+    auto sweptProfile = [this, &pts](NurbsCurve& curve) {
+        curve.copyFrom(*profile);
+        curve.setControlPoints(pts);
+    };
     NurbsCurve tmp;
-    tmp.copyFrom(*profile);
-    tmp.setControlPoints(pts);
+    sweptProfile(tmp);
 
     const double dTheta = fullTurn / vParamInc;
     const double sweep = sweepAngle();
@@ -229,15 +235,21 @@ void RevolutionSurface::tessellate() {
             mesh.baseColour[a] = color[a];
     }
     mesh.hasNormals = shading;
-    const double columns = std::ceil(sweep / dTheta) + 1.0;
-    const double cellsPerColumn = uParamInc + 2.0;
-    if (columns * cellsPerColumn < 1.0e7) {
-        const auto cells = static_cast<std::size_t>(columns * cellsPerColumn);
-        mesh.positions.reserve(cells * 18);
-        mesh.primitives.reserve(cells * 2);
-        if (shading)
-            mesh.normals.reserve(cells * 18);
-    }
+
+    // The angles and profile parameters are running sums; summed once here, every column (on
+    // whichever thread) sees the very values a single pass would.
+    std::vector<double> thetas, us;
+    for (double theta = 0.0; theta < sweep; theta += dTheta)
+        thetas.push_back(theta);
+    for (double u = u0; u < u1 - margin; u += du)
+        us.push_back(u);
+    const std::size_t cells = us.size();
+    // Every column has the same cells; a wireframe column closes with one more line.
+    const std::size_t columnPrimitives = shading ? cells : cells == 0 ? 0 : 2 * cells + 1;
+    const std::size_t columnVertices = shading ? 6 * cells : cells == 0 ? 0 : 5 * cells + 2;
+    const std::size_t columnColours = gradient ? cells : 0;
+    const std::size_t columns = thetas.size();
+    mesh.allocate(columns * columnPrimitives, columns * columnVertices, columns * columnColours);
 
     // The red channel follows the angle and the blue one the profile parameter.
     const float red255 = color[0] * 255.0f;
@@ -248,14 +260,14 @@ void RevolutionSurface::tessellate() {
         turnPoint(p, aor, refa, turn);
         return p;
     };
-    auto addCorner = [&mesh](const ControlPoint& p, const ControlPoint* normal) {
+    auto addCorner = [](MeshSlice& out, const ControlPoint& p, const ControlPoint* normal) {
         if (normal)
-            mesh.addVertex(p.x, p.y, p.z, normal->x, normal->y, normal->z);
+            out.addVertex(p.x, p.y, p.z, normal->x, normal->y, normal->z);
         else
-            mesh.addVertex(p.x, p.y, p.z);
+            out.addVertex(p.x, p.y, p.z);
     };
 
-    for (double theta = 0.0; theta < sweep; theta += dTheta) {
+    auto sweepColumn = [&](NurbsCurve& curve, MeshSlice& out, double theta) {
         const double theta2 = theta + dTheta > sweep ? sweep : theta + dTheta;
         const Turn at1 = turnOf(theta), at2 = turnOf(theta2);
         const Turn before1 = turnOf(theta - angleStep), after1 = turnOf(theta + angleStep);
@@ -265,32 +277,32 @@ void RevolutionSurface::tessellate() {
         // E(u + du) and its tangent are carried into the next cell, whose u is that same sum.
         bool carried = false;
         ControlPoint carriedPoint, carriedTangent;
-        for (double u = u0; u < u1 - margin; u += du) {
+        for (const double u : us) {
             int colour = -1;
             if (gradient) {
                 const double r = (std::trunc(red255) + std::trunc(2.0 * 255.0 * theta / sweep)) / 255.0;
                 const double b = (std::trunc(blue255) + std::trunc(2.0 * 255.0 * (u - u0) / uSpan)) / 255.0;
-                colour = mesh.addColour(static_cast<float>(foldColour(r)), color[1],
-                                        static_cast<float>(foldColour(b)));
+                colour = out.addColour(static_cast<float>(foldColour(r)), color[1],
+                                       static_cast<float>(foldColour(b)));
             }
-            const ControlPoint p0 = carried ? carriedPoint : tmp.evaluate(u);
+            const ControlPoint p0 = carried ? carriedPoint : curve.evaluate(u);
             ControlPoint tu1, tu2, p1;
             if (shading) {
                 if (u == u0)
-                    tu1 = tmp.evaluate(u + profileStep) - p0;
+                    tu1 = curve.evaluate(u + profileStep) - p0;
                 else
                     tu1 = carried ? carriedTangent
-                                  : tmp.evaluate(u + profileStep) - tmp.evaluate(u - profileStep);
+                                  : curve.evaluate(u + profileStep) - curve.evaluate(u - profileStep);
             }
             if (u + du > u1) {
-                p1 = tmp.evaluate(u1);
+                p1 = curve.evaluate(u1);
                 if (shading)
-                    tu2 = p1 - tmp.evaluate(u1 - profileStep);
+                    tu2 = p1 - curve.evaluate(u1 - profileStep);
                 carried = false;
             } else {
-                p1 = tmp.evaluate(u + du);
+                p1 = curve.evaluate(u + du);
                 if (shading)
-                    tu2 = tmp.evaluate(u + du + profileStep) - tmp.evaluate(u + du - profileStep);
+                    tu2 = curve.evaluate(u + du + profileStep) - curve.evaluate(u + du - profileStep);
                 carried = true;
                 carriedPoint = p1;
                 carriedTangent = tu2;
@@ -312,32 +324,41 @@ void RevolutionSurface::tessellate() {
                 const ControlPoint nb = unitCross(tv0b, rotated(tu1, at2));
                 const ControlPoint nc = unitCross(tv1b, rotated(tu2, at2));
                 const ControlPoint nd = unitCross(tv1a, rotated(tu2, at1));
-                mesh.begin(SurfaceMesh::Triangles, colour);
-                addCorner(d, &nd);
-                addCorner(b, &nb);
-                addCorner(a, &na);
-                addCorner(c, &nc);
-                addCorner(b, &nb);
-                addCorner(d, &nd);
+                out.begin(SurfaceMesh::Triangles, colour);
+                addCorner(out, d, &nd);
+                addCorner(out, b, &nb);
+                addCorner(out, a, &na);
+                addCorner(out, c, &nc);
+                addCorner(out, b, &nb);
+                addCorner(out, d, &nd);
             } else {
-                mesh.begin(SurfaceMesh::LineStrip, colour);
-                addCorner(a, nullptr);
-                addCorner(b, nullptr);
-                addCorner(d, nullptr);
-                mesh.begin(SurfaceMesh::Lines);
-                addCorner(b, nullptr);
-                addCorner(c, nullptr);
+                out.begin(SurfaceMesh::LineStrip, colour);
+                addCorner(out, a, nullptr);
+                addCorner(out, b, nullptr);
+                addCorner(out, d, nullptr);
+                out.begin(SurfaceMesh::Lines);
+                addCorner(out, b, nullptr);
+                addCorner(out, c, nullptr);
             }
             anyCell = true;
             lastD = d;
             lastC = c;
         }
         if (!shading && anyCell) {
-            mesh.begin(SurfaceMesh::Lines);
-            addCorner(lastD, nullptr);
-            addCorner(lastC, nullptr);
+            out.begin(SurfaceMesh::Lines);
+            addCorner(out, lastD, nullptr);
+            addCorner(out, lastC, nullptr);
         }
-    }
+    };
+
+    ParallelSlices::run(static_cast<int>(columns), static_cast<double>(cells), [&](int first, int end) {
+        NurbsCurve curve;
+        sweptProfile(curve);
+        const auto c = static_cast<std::size_t>(first);
+        MeshSlice out(mesh, MeshSlice::Start{c * columnPrimitives, c * columnVertices, c * columnColours});
+        for (int column = first; column < end; ++column)
+            sweepColumn(curve, out, thetas[column]);
+    });
 }
 
 bool RevolutionSurface::hitTest(double, double, double, int) {

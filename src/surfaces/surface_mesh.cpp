@@ -47,3 +47,10 @@ void SurfaceMesh::addVertex(double x, double y, double z, double nx, double ny, 
     normals.push_back(nz);
     addVertex(x, y, z);
 }
+
+void SurfaceMesh::allocate(std::size_t primitiveCount, std::size_t vertices, std::size_t colourCount) {
+    primitives.resize(primitiveCount);
+    positions.resize(3 * vertices);
+    normals.resize(hasNormals ? 3 * vertices : 0);
+    colours.resize(3 * colourCount);
+}

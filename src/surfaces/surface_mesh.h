@@ -1,6 +1,7 @@
 // What a surface rebuild produces, computed without GL: primitives over plain vertex arrays.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 struct SurfaceMesh {
@@ -40,6 +41,8 @@ struct SurfaceMesh {
     int addColour(float r, float g, float b);
     void addVertex(double x, double y, double z);
     void addVertex(double x, double y, double z, double nx, double ny, double nz);
+    // Sizes the arrays for filling in place (MeshSlice); normals only when hasNormals.
+    void allocate(std::size_t primitiveCount, std::size_t vertices, std::size_t colourCount);
 
     // Emits the mesh as immediate-mode GL calls (into a display list being compiled, or at once).
     void emitGl() const;
