@@ -41,7 +41,8 @@ struct SurfaceMesh {
     void addVertex(double x, double y, double z);
     void addVertex(double x, double y, double z, double nx, double ny, double nz);
 
-    // Emits the mesh as immediate-mode GL calls (into a display list being compiled, or at once).
+    // Emits the mesh as immediate-mode GL calls (into a display list being compiled, or at once): the
+    // plain corner-by-corner drawing the surfaces' shared buffers are measured and checked against.
     void emitGl() const;
     // Compiles the mesh into a new display list and frees `previous` (0: none); returns the new name.
     unsigned int compileReplacing(unsigned int previous) const;
