@@ -83,6 +83,15 @@ SharedMesh SharedMesh::of(const SurfaceMesh& mesh) {
     bool colourKnown = mesh.hasBaseColour;
     float colour[3] = {mesh.baseColour[0], mesh.baseColour[1], mesh.baseColour[2]};
 
+    struct Recent {
+        CornerKey key{};
+        std::uint32_t vertex = 0;
+    };
+    std::array<Recent, 8> recent;
+    // No real corner's key has the flag word 2, so the empty entries never match.
+    for (Recent& r : recent)
+        r.key[9] = 2;
+    std::size_t nextRecent = 0;
     auto vertexOf = [&](int v) -> std::uint32_t {
         const std::size_t at = 3 * static_cast<std::size_t>(v);
         CornerKey key{};
@@ -98,7 +107,13 @@ SharedMesh SharedMesh::of(const SurfaceMesh& mesh) {
                 key[6 + a] = bitsOf(colour[a]);
         }
         key[9] = perVertexColour && colourKnown;
+        // Most corners repeat one of the last few: the same cell's or the previous cell's.
+        for (const Recent& r : recent)
+            if (r.key == key)
+                return r.vertex;
         const auto [vertex, added] = seen.find(key);
+        recent[nextRecent] = Recent{key, vertex};
+        nextRecent = (nextRecent + 1) % recent.size();
         if (added) {
             out.positions.insert(out.positions.end(), p, p + 3);
             if (mesh.hasNormals)
