@@ -1,6 +1,7 @@
 // Frames of the canvas at 1600 x 1000, each beside its floor: the same vertices drawn by a bare loop
 // from one vertex buffer, with the same state, in the same four views and the same context. Also one
-// drag step of a control point (the move, the surface's rebuild and the frame) and the rebuild alone.
+// drag step of a control point (the move, the surface's rebuild and the frame) and the rebuild alone,
+// and the large spheres' upload: shared vertices to buffers against the old display list of corners.
 // Needs a display: QT_QPA_PLATFORM=xcb xvfb-run -a -s '-screen 0 1600x1000x24' frame_bench
 // With KNOTWORK_FRAME_GUARD=1 a frame slower than 1.5 times its floor fails.
 #include "canvas/gl_pelm.h"
@@ -8,6 +9,7 @@
 #include "geometry/nurbs_curve.h"
 #include "live_canvas.h"
 #include "surfaces/revolution_surface.h"
+#include "surfaces/surface_buffers.h"
 #include "surfaces/surface_mesh.h"
 
 #include <QApplication>
@@ -367,6 +369,36 @@ void dragStep(benchmark::State& state, const SceneCase* scene) {
     state.counters["rebuild_share"] = step > 0.0 ? rebuild / step : 0.0;
 }
 
+// Getting the sphere's tessellated mesh to GL once: compiled into a display list of separate
+// corners, as surfaces were drawn before, or uploaded as shared vertices to buffers, as now.
+void upload(benchmark::State& state, const SceneCase* scene, bool buffers) {
+    load(*scene);
+    RevolutionSurface* surface = nullptr;
+    for (SceneNode* node = canvas->scene.first; node && !surface; node = node->next)
+        surface = dynamic_cast<RevolutionSurface*>(node->object);
+    if (!surface) {
+        state.SkipWithError("no surface");
+        return;
+    }
+    canvas->makeCurrent();
+    const SurfaceMesh& mesh = surface->surfaceMesh;
+    SurfaceBuffers uploaded;
+    unsigned int list = 0;
+    for (auto _ : state) {
+        if (buffers)
+            uploaded.upload(mesh);
+        else
+            list = mesh.compileReplacing(list);
+        glFinish();
+    }
+    state.counters["corners"] = mesh.vertexCount();
+    if (buffers)
+        state.counters["vertices"] = uploaded.vertexCount();
+    uploaded.release();
+    SurfaceMesh::releaseList(list);
+    canvas->doneCurrent();
+}
+
 void registerBenchmarks() {
     for (const SceneCase& scene : sceneCases) {
         benchmark::RegisterBenchmark((std::string("frame/") + scene.name).c_str(), stillFrame, &scene)
@@ -378,6 +410,14 @@ void registerBenchmarks() {
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime()
                 ->MeasureProcessCPUTime();
+        if (scene.kind == SceneKind::Sphere && scene.size >= 300)
+            for (const bool buffers : {false, true})
+                benchmark::RegisterBenchmark(
+                    (std::string(buffers ? "upload_buffers/" : "upload_list/") + scene.name).c_str(),
+                    [&scene, buffers](benchmark::State& state) { upload(state, &scene, buffers); })
+                    ->Unit(benchmark::kMillisecond)
+                    ->UseRealTime()
+                    ->MeasureProcessCPUTime();
     }
 }
 

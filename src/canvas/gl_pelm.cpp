@@ -42,7 +42,7 @@ GLPelm::GLPelm(QWidget* parent, const char* name) : QOpenGLWidget(parent) {
 
 GLPelm::~GLPelm() {
     model.listener = nullptr;
-    // Objects may hold display lists of this canvas's context: they go while it is current. Objects
+    // Objects may hold GL buffers of this canvas's context: they go while it is current. Objects
     // only the history keeps have released theirs when they left the scene.
     const bool hasContext = context() && context()->isValid();
     if (hasContext)

@@ -35,7 +35,7 @@ bool GLPelm::loadSceneFile(const char* name, std::ostream& out, std::ostream& er
     for (const std::string& notice : file.notices)
         err << "knotwork: " << notice << '\n';
     err.flush();
-    // The old surfaces release their display lists through the model's report, in this context.
+    // The old surfaces release their buffers through the model's report, in this context.
     model.replaceScene(std::move(loaded));
     // A scene opened is brought into view whatever the views showed before.
     if (frame)

@@ -52,8 +52,8 @@ public:
     // nothing for a curve.
     virtual void setSurfaceDisplay(bool shading, bool gradient);
     virtual void setSurfaceIncrement(bool u, int value);
-    // Frees what draw compiled (display lists); needs the drawing context current. The object
-    // compiles afresh at its next draw.
+    // Frees what draw put in GL (buffers); needs the drawing context current. The object
+    // uploads afresh at its next draw.
     virtual void releaseGraphics();
 
     virtual std::unique_ptr<ObjectState> saveState() const = 0;

@@ -3,6 +3,7 @@
 
 #include "geometry/control_point.h"
 #include "geometry/scene_object.h"
+#include "surfaces/surface_buffers.h"
 #include "surfaces/surface_mesh.h"
 
 #include <vector>
@@ -15,14 +16,14 @@ public:
     static constexpr int RecordSize = 48;
 
     std::vector<NurbsCurve*> curves; // not owned, at most 4, in pick order
-    unsigned int displayList = 0;    // 0: none compiled yet
+    SurfaceBuffers buffers;          // the last rebuild in GL, drawn by index
     bool dirty = true;
     bool shading = false;
     int uParamInc = 10;
     int vParamInc = 10;
     std::vector<std::vector<ControlPoint>> mesh; // grid samples; a set normal is cached
     int curveIndexes[4] = {-1, -1, -1, -1};
-    // The last rebuild's output, kept so the list can be recompiled and inspected.
+    // The last rebuild's output, kept so it can be uploaded again and inspected.
     SurfaceMesh surfaceMesh;
 
     CurveSurface() = default;
@@ -47,8 +48,8 @@ public:
     // Samples the patch into mesh and surfaceMesh; no GL. Leaves surfaceMesh empty when there is
     // nothing to draw.
     void tessellate();
-    // Deletes the compiled list, if any; needs the list's GL context to be current.
-    void releaseDisplayList();
+    // Deletes the uploaded buffers, if any; needs their GL context to be current.
+    void releaseBuffers();
 
     // SceneObject
     void draw(bool active, bool perspective) override;

@@ -1,7 +1,5 @@
-// Coons patch: compiling the sampled mesh into its display list and replaying it.
+// Coons patch: uploading the sampled mesh to its buffers and drawing them.
 #include "surfaces/curve_surface.h"
-
-#include <GL/gl.h>
 
 void CurveSurface::draw(bool, bool) {
     if (curves.size() != 4)
@@ -9,16 +7,16 @@ void CurveSurface::draw(bool, bool) {
     if (dirty) {
         dirty = false;
         tessellate();
-        displayList = surfaceMesh.compileReplacing(displayList);
+        buffers.upload(surfaceMesh);
     }
-    glCallList(displayList);
+    buffers.draw();
 }
 
-void CurveSurface::releaseDisplayList() {
-    SurfaceMesh::releaseList(displayList);
+void CurveSurface::releaseBuffers() {
+    buffers.release();
 }
 
 void CurveSurface::releaseGraphics() {
-    releaseDisplayList();
+    releaseBuffers();
     dirty = true;
 }

@@ -3,6 +3,7 @@
 
 #include "geometry/control_point.h"
 #include "geometry/scene_object.h"
+#include "surfaces/surface_buffers.h"
 #include "surfaces/surface_mesh.h"
 
 #include <vector>
@@ -41,12 +42,12 @@ public:
     int uParamInc = 10;
     bool dirty = true;
     bool shading = false;
-    unsigned int displayList = 0; // 0: none compiled yet
+    SurfaceBuffers buffers; // the last rebuild in GL, drawn by index
     int revPoint = RightMost;
     int axisDistance = 4;
     int axisRotPoint = 1;
     int profileIndex = -1;
-    // The last rebuild's output, kept so the list can be recompiled and inspected.
+    // The last rebuild's output, kept so it can be uploaded again and inspected.
     SurfaceMesh surfaceMesh;
 
     RevolutionSurface() = default;
@@ -84,8 +85,8 @@ public:
 
     // Sweeps the profile into surfaceMesh; no GL. Leaves the mesh empty when there is nothing to draw.
     void tessellate();
-    // Deletes the compiled list, if any; needs the list's GL context to be current.
-    void releaseDisplayList();
+    // Deletes the uploaded buffers, if any; needs their GL context to be current.
+    void releaseBuffers();
 
     // SceneObject
     void draw(bool active, bool perspective) override;

@@ -1,7 +1,5 @@
-// Surface of revolution: compiling the swept mesh into its display list and replaying it.
+// Surface of revolution: uploading the swept mesh to its buffers and drawing them.
 #include "surfaces/revolution_surface.h"
-
-#include <GL/gl.h>
 
 void RevolutionSurface::draw(bool, bool) {
     if (!profile)
@@ -9,16 +7,16 @@ void RevolutionSurface::draw(bool, bool) {
     if (dirty) {
         dirty = false;
         tessellate();
-        displayList = surfaceMesh.compileReplacing(displayList);
+        buffers.upload(surfaceMesh);
     }
-    glCallList(displayList);
+    buffers.draw();
 }
 
-void RevolutionSurface::releaseDisplayList() {
-    SurfaceMesh::releaseList(displayList);
+void RevolutionSurface::releaseBuffers() {
+    buffers.release();
 }
 
 void RevolutionSurface::releaseGraphics() {
-    releaseDisplayList();
+    releaseBuffers();
     dirty = true;
 }

@@ -44,7 +44,8 @@ struct SurfaceMesh {
     // Sizes the arrays for filling in place (MeshSlice); normals only when hasNormals.
     void allocate(std::size_t primitiveCount, std::size_t vertices, std::size_t colourCount);
 
-    // Emits the mesh as immediate-mode GL calls (into a display list being compiled, or at once).
+    // Emits the mesh as immediate-mode GL calls (into a display list being compiled, or at once): the
+    // plain corner-by-corner drawing the surfaces' shared buffers are measured and checked against.
     void emitGl() const;
     // Compiles the mesh into a new display list and frees `previous` (0: none); returns the new name.
     unsigned int compileReplacing(unsigned int previous) const;

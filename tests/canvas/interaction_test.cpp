@@ -157,7 +157,7 @@ TEST(CanvasMouse, EditDragsMoveAPointOrChangeItsWeightAndTheSurfaceFollows) {
     auto* surface = dynamic_cast<RevolutionSurface*>(profile->surfaceLink);
     ASSERT_NE(surface, nullptr);
     p.grabFramebuffer();
-    const unsigned int list = surface->displayList;
+    const unsigned int buffer = surface->buffers.vertexBuffer;
 
     // The profile's corner (-8.5, 0, -6.5) in the top view, dragged one unit left and two down.
     const QPoint corner(int(std::lround(200 - 15 * 8.5)), int(std::lround(159 - 14.1 * 6.5)));
@@ -166,7 +166,7 @@ TEST(CanvasMouse, EditDragsMoveAPointOrChangeItsWeightAndTheSurfaceFollows) {
     expectPoint(profile->controlPoints[1], -9.5, 0, -4.5, 0.05);
     expectPoint(profile->controlPoints[0], 0, 0, -6.5);
     p.grabFramebuffer();
-    EXPECT_NE(surface->displayList, list) << "the release did not rebuild the surface";
+    EXPECT_NE(surface->buffers.vertexBuffer, buffer) << "the release did not rebuild the surface";
 
     // Middle drag 20 right and 10 up: (20 / 15 + 10 / 14.1) / 2 more weight; the release reports it.
     const QPoint at = corner + QPoint(-15, 28);

@@ -1,4 +1,8 @@
 // The canvas's scene-file slots: a load replaces scene and selection only when the whole file is good.
+
+// Before any header that pulls in GL, for glIsBuffer.
+#define GL_GLEXT_PROTOTYPES
+
 #include "canvas/gl_pelm.h"
 #include "geometry/nurbs_curve.h"
 #include "surfaces/predefined_shapes.h"
@@ -11,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <filesystem>
 #include <fstream>
@@ -134,8 +139,8 @@ TEST(SceneSlots, AOneSidedLinkRefusesTheWholeFile) {
     EXPECT_EQ(profile->surfaceLink, nullptr);
 }
 
-// The old scene's surfaces give their display lists back, so repeated loads do not grow GL memory.
-TEST(SceneSlots, LoadReleasesTheDisplayListsOfTheReplacedSurfaces) {
+// The old scene's surfaces give their buffers back, so repeated loads do not grow GL memory.
+TEST(SceneSlots, LoadReleasesTheBuffersOfTheReplacedSurfaces) {
     if (!QApplication::instance())
         GTEST_SKIP() << "no display (run under xvfb-run)";
     QTemporaryDir dir;
@@ -146,19 +151,19 @@ TEST(SceneSlots, LoadReleasesTheDisplayListsOfTheReplacedSurfaces) {
     canvas.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
     makeSphereScene(canvas);
-    canvas.grabFramebuffer(); // draws the sphere, which compiles its list
+    canvas.grabFramebuffer(); // draws the sphere, which uploads its buffers
     const auto* sphere = dynamic_cast<RevolutionSurface*>(canvas.scene.objectAt(1));
     ASSERT_TRUE(sphere);
-    const unsigned int oldList = sphere->displayList;
+    const unsigned int oldBuffer = sphere->buffers.vertexBuffer;
     canvas.makeCurrent();
-    ASSERT_TRUE(glIsList(oldList));
+    ASSERT_TRUE(glIsBuffer(oldBuffer));
     canvas.doneCurrent();
 
     std::ostringstream out, err;
     ASSERT_TRUE(canvas.saveSceneFile(path.c_str(), out, err)) << err.str();
     ASSERT_TRUE(canvas.loadSceneFile(path.c_str(), out, err)) << err.str();
     canvas.makeCurrent();
-    EXPECT_FALSE(glIsList(oldList));
+    EXPECT_FALSE(glIsBuffer(oldBuffer));
     canvas.doneCurrent();
 }
 

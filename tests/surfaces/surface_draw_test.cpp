@@ -1,4 +1,8 @@
-// What the surfaces' draw emits through their display lists, recorded with GL feedback.
+// What the surfaces' draw emits through their buffers, recorded with GL feedback.
+
+// Before any header that pulls in GL, for glIsBuffer.
+#define GL_GLEXT_PROTOTYPES
+
 #include "feedback_recorder.h"
 #include "gl_test_context.h"
 #include "surface_test_support.h"
@@ -7,6 +11,7 @@
 #include "surfaces/revolution_surface.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -42,7 +47,7 @@ int countOf(const std::vector<FeedbackPrimitive>& primitives, FeedbackPrimitive:
 
 } // namespace
 
-TEST(SurfaceDraw, WithoutItsCurvesNoListIsMadeOrReplayed) {
+TEST(SurfaceDraw, WithoutItsCurvesNothingIsUploadedOrDrawn) {
     GlTestContext gl;
     KNOTWORK_REQUIRE_GL(gl);
     RevolutionSurface revolution;
@@ -52,39 +57,41 @@ TEST(SurfaceDraw, WithoutItsCurvesNoListIsMadeOrReplayed) {
         const auto primitives = FeedbackRecorder().record([s] { s->draw(true, false); });
         EXPECT_TRUE(primitives.empty());
     }
-    EXPECT_EQ(revolution.displayList, 0u);
+    EXPECT_EQ(revolution.buffers.vertexBuffer, 0u);
     EXPECT_TRUE(revolution.dirty);
-    EXPECT_EQ(threeSided.surface.displayList, 0u);
+    EXPECT_EQ(threeSided.surface.buffers.vertexBuffer, 0u);
     EXPECT_TRUE(threeSided.surface.dirty);
 }
 
-TEST(SurfaceDraw, EachRebuildFreesThePreviousList) {
+TEST(SurfaceDraw, EachRebuildFreesThePreviousBuffers) {
     GlTestContext gl;
     KNOTWORK_REQUIRE_GL(gl);
     Sphere sphere;
     SquarePatch patch;
     struct Case {
         SceneObject* object;
-        unsigned int* list;
+        SurfaceBuffers* buffers;
         bool* dirty;
     };
-    for (const Case& c : {Case{sphere.surface.get(), &sphere.surface->displayList, &sphere.surface->dirty},
-                          Case{&patch.surface, &patch.surface.displayList, &patch.surface.dirty}}) {
+    for (const Case& c : {Case{sphere.surface.get(), &sphere.surface->buffers, &sphere.surface->dirty},
+                          Case{&patch.surface, &patch.surface.buffers, &patch.surface.dirty}}) {
         c.object->draw(false, false);
-        const unsigned int first = *c.list;
-        ASSERT_NE(first, 0u);
-        EXPECT_EQ(glIsList(first), GL_TRUE);
-        c.object->draw(false, false); // not dirty: the same list is replayed
-        EXPECT_EQ(*c.list, first);
+        const unsigned int first[2] = {c.buffers->vertexBuffer, c.buffers->indexBuffer};
+        ASSERT_NE(first[0], 0u);
+        c.object->draw(false, false); // not dirty: the same buffers are drawn again
+        EXPECT_EQ(c.buffers->vertexBuffer, first[0]);
         *c.dirty = true;
         c.object->draw(false, false);
-        EXPECT_NE(*c.list, first);
-        EXPECT_EQ(glIsList(first), GL_FALSE);
-        EXPECT_EQ(glIsList(*c.list), GL_TRUE);
+        EXPECT_NE(c.buffers->vertexBuffer, first[0]);
+        for (unsigned int name : first)
+            EXPECT_EQ(glIsBuffer(name), GL_FALSE);
+        EXPECT_EQ(glIsBuffer(c.buffers->vertexBuffer), GL_TRUE);
+        EXPECT_EQ(glIsBuffer(c.buffers->indexBuffer), GL_TRUE);
     }
-    sphere.surface->releaseDisplayList();
-    patch.surface.releaseDisplayList();
-    EXPECT_EQ(sphere.surface->displayList, 0u);
+    sphere.surface->releaseBuffers();
+    patch.surface.releaseBuffers();
+    EXPECT_EQ(sphere.surface->buffers.vertexBuffer, 0u);
+    EXPECT_EQ(patch.surface.buffers.indexBuffer, 0u);
 }
 
 TEST(SurfaceDraw, ShadedPatchEmitsItsTrianglesInItsColour) {
@@ -111,8 +118,8 @@ TEST(SurfaceDraw, WireframePatchDrawsTwoClosedTrianglesPerCell) {
     patch.surface.setUParamInc(3);
     patch.surface.setVParamInc(2);
     const auto primitives = FeedbackRecorder(10.0).record([&] { patch.surface.draw(false, false); });
-    // 3 x 2 cells, two closed triangles each: 36 segments, none lost in the display list (Mesa 22
-    // keeps only the first of several line loops compiled into one list).
+    // 3 x 2 cells, two closed triangles each: 36 segments, none lost (Mesa 22 keeps only the
+    // first of several line loops compiled into one display list).
     EXPECT_EQ(
         countOf(primitives, FeedbackPrimitive::LineReset) + countOf(primitives, FeedbackPrimitive::Line), 36);
     for (const FeedbackPrimitive& p : primitives)

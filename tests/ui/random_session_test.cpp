@@ -1,5 +1,9 @@
 // A seeded random session against the shown window, checking the scene after every event; the rule
 // checker itself against scenes broken on purpose; and peak memory over a long session (manual).
+
+// Before any header that pulls in GL, for glIsBuffer.
+#define GL_GLEXT_PROTOTYPES
+
 #include "geometry/nurbs_curve.h"
 #include "scene/scene_file.h"
 #include "surfaces/curve_surface.h"
@@ -15,7 +19,9 @@
 #include <QTemporaryDir>
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -50,33 +56,33 @@ long peakResidentKilobytes() {
     return kilobytes;
 }
 
-// Display lists alive in the canvas's context among the names up to highest, against what the scene
-// may hold: one per surface, the grids of the orthographic views and the font's 256 glyphs.
-struct ListCount {
+// Surface buffers alive in the canvas's context among the names up to highest, against what the
+// scene may hold: two per surface, plus a few Qt keeps for putting the widget on screen.
+struct BufferCount {
     int alive = 0, allowed = 0;
 };
 
-ListCount countDisplayLists(GLPelm& canvas, unsigned highest) {
+BufferCount countBuffers(GLPelm& canvas, unsigned highest) {
     canvas.makeCurrent();
-    ListCount count;
+    BufferCount count;
     for (unsigned name = 1; name <= highest; ++name)
-        if (glIsList(name))
+        if (glIsBuffer(name))
             ++count.alive;
     canvas.doneCurrent();
     int surfaces = 0;
     for (const SceneNode* node = canvas.scene.first; node; node = node->next)
         if (node->kind != ObjectKind::Curve)
             ++surfaces;
-    count.allowed = surfaces + 4 + 256;
+    count.allowed = 2 * surfaces + 8;
     return count;
 }
 
-unsigned highestSurfaceList(const GLPelm& canvas, unsigned highest) {
+unsigned highestSurfaceBuffer(const GLPelm& canvas, unsigned highest) {
     for (const SceneNode* node = canvas.scene.first; node; node = node->next) {
         if (const auto* revolution = dynamic_cast<const RevolutionSurface*>(node->object))
-            highest = std::max(highest, revolution->displayList);
+            highest = std::max({highest, revolution->buffers.vertexBuffer, revolution->buffers.indexBuffer});
         else if (const auto* patch = dynamic_cast<const CurveSurface*>(node->object))
-            highest = std::max(highest, patch->displayList);
+            highest = std::max({highest, patch->buffers.vertexBuffer, patch->buffers.indexBuffer});
     }
     return highest;
 }
@@ -86,11 +92,11 @@ unsigned highestSurfaceList(const GLPelm& canvas, unsigned highest) {
 // With a history checker, the undo history is walked after every event too (every level of it
 // every hundredth event).
 bool runSession(GLObjectWindow& window, SessionDriver& driver, unsigned long long seed, long from, long to,
-                unsigned* highestList = nullptr, HistoryChecker* history = nullptr) {
+                unsigned* highestBuffer = nullptr, HistoryChecker* history = nullptr) {
     for (long index = from; index < to; ++index) {
         driver.step(static_cast<int>(index));
-        if (highestList)
-            *highestList = highestSurfaceList(*window.canvas, *highestList);
+        if (highestBuffer)
+            *highestBuffer = highestSurfaceBuffer(*window.canvas, *highestBuffer);
         SceneModel& model = window.canvas->model;
         std::string fault = sceneFault(*window.canvas);
         if (fault.empty())
@@ -126,15 +132,15 @@ TEST(RandomSession, EverySceneRuleHoldsAfterEveryEvent) {
     ASSERT_TRUE(sceneFault(*window->canvas).empty());
     SessionDriver driver(*window, seed, folder.path());
     HistoryChecker history(*window->canvas);
-    unsigned highestList = 0;
-    ASSERT_TRUE(runSession(*window, driver, seed, 0, events, &highestList, &history));
+    unsigned highestBuffer = 0;
+    ASSERT_TRUE(runSession(*window, driver, seed, 0, events, &highestBuffer, &history));
     // The session undid and redid: the history was walked through more than one step.
     EXPECT_GT(driver.undoEvents, 0);
-    // Every rebuild freed the list it replaced: no more lists live than the scene can account for.
+    // Every rebuild freed the buffers it replaced: no more live than the scene can account for.
     window->canvas->grabFramebuffer();
-    const ListCount lists = countDisplayLists(*window->canvas, highestList + 300);
-    EXPECT_LE(lists.alive, lists.allowed)
-        << "display lists outlive their surfaces after " << events << " events";
+    const BufferCount buffers = countBuffers(*window->canvas, highestBuffer + 300);
+    EXPECT_LE(buffers.alive, buffers.allowed)
+        << "buffers outlive their surfaces after " << events << " events";
     // The session did real work: objects were made, so the rules were checked on more than an empty scene.
     EXPECT_GT(window->canvas->scene.size(), 0);
 }
@@ -247,17 +253,17 @@ TEST(RandomSession, DISABLED_PeakMemoryOverALongSession) {
     const DataFolderAsWorkingDirectory data;
     auto window = showWindow();
     SessionDriver driver(*window, seed, folder.path());
-    unsigned highestList = 0;
-    ASSERT_TRUE(runSession(*window, driver, seed, 0, early, &highestList));
+    unsigned highestBuffer = 0;
+    ASSERT_TRUE(runSession(*window, driver, seed, 0, early, &highestBuffer));
     const long earlyPeak = peakResidentKilobytes();
-    ASSERT_TRUE(runSession(*window, driver, seed, early, events, &highestList));
+    ASSERT_TRUE(runSession(*window, driver, seed, early, events, &highestBuffer));
     const long latePeak = peakResidentKilobytes();
     window->canvas->grabFramebuffer();
-    const ListCount lists = countDisplayLists(*window->canvas, highestList + 300);
+    const BufferCount buffers = countBuffers(*window->canvas, highestBuffer + 300);
     std::printf("peak resident memory: %ld kB after %ld events, %ld kB after %ld events; "
-                "%d display lists alive (at most %d allowed)\n",
-                earlyPeak, early, latePeak, events, lists.alive, lists.allowed);
-    EXPECT_LE(lists.alive, lists.allowed);
+                "%d buffers alive (at most %d allowed)\n",
+                earlyPeak, early, latePeak, events, buffers.alive, buffers.allowed);
+    EXPECT_LE(buffers.alive, buffers.allowed);
     // The scene is capped, so a long session may hold no more than a short one plus the allocator's slack.
     EXPECT_LE(latePeak, earlyPeak + earlyPeak / 2) << "memory grows with the length of the session";
 }
