@@ -408,12 +408,6 @@ void GLPelm::dragInOrthographicView(int cx, int cy, int dx, int dy, ControlPoint
     default:
         break;
     }
-    // The surface follows while the drag goes on: marked for a rebuild, which the next frame makes
-    // from the newest curve, however many moves came in between.
-    const bool editsCurve = toolMode == ToolMode::EditPoint || toolMode == ToolMode::Translate ||
-                            toolMode == ToolMode::Scale || toolMode == ToolMode::Rotate;
-    if (editsCurve && curve && curve->surfaceLink)
-        model.curveChanged(curve);
 }
 
 void GLPelm::dragInPerspectiveView(int dx, int dy) {
@@ -460,9 +454,6 @@ void GLPelm::releaseButton(int button) {
         rightButtonDown = false;
     }
     if (!leftButtonDown && !middleButtonDown && !rightButtonDown) {
-        // The surface follows what the drag did to its curve.
-        if (curve && curve->surfaceLink)
-            model.curveChanged(curve);
         if (pressStepOpen) {
             pressStepOpen = false;
             model.endStep();
@@ -541,12 +532,8 @@ void GLPelm::cancelPick() {
 void GLPelm::deleteSelection() {
     NurbsCurve* curve = activeCurve();
     if (toolMode == ToolMode::EditPoint) {
-        if (curve && activePoint != -1) {
-            SceneStep step(model, "Delete Point");
+        if (curve && activePoint != -1)
             model.deletePoint(activePoint);
-            // The surface follows the curve, as after a drag.
-            model.curveChanged(curve);
-        }
         return;
     }
     if (toolMode == ToolMode::Translate || toolMode == ToolMode::Scale || toolMode == ToolMode::Rotate)

@@ -345,6 +345,7 @@ void SceneModel::appendPoint(const ControlPoint& p) {
         SceneStep step(*this, "Append Point");
         touch(curve);
         curve->appendPoint(p);
+        curveChanged(curve);
     }
 }
 
@@ -353,6 +354,7 @@ void SceneModel::insertPoint(const ControlPoint& p, int axis) {
         SceneStep step(*this, "Insert Point");
         touch(curve);
         curve->insertPoint(p, axis);
+        curveChanged(curve);
     }
 }
 
@@ -364,6 +366,7 @@ void SceneModel::deletePoint(int index) {
     touch(curve);
     const int picked = selection.activePoint;
     curve->deletePoint(index);
+    curveChanged(curve);
     // The picked point stays the same point: its index follows the deletion, and when it was the
     // one deleted nothing is picked (its successor must not inherit the highlight).
     setActivePoint(picked == index ? -1 : picked > index ? picked - 1 : picked);
@@ -374,6 +377,7 @@ void SceneModel::movePoint(double dx, double dy, double dz) {
         SceneStep step(*this, "Move Point");
         touch(curve);
         curve->movePoint(selection.activePoint, dx, dy, dz);
+        curveChanged(curve);
     }
 }
 
@@ -382,6 +386,7 @@ void SceneModel::changeWeight(double dw) {
         SceneStep step(*this, "Change Weight");
         touch(curve);
         curve->changeWeight(selection.activePoint, dw);
+        curveChanged(curve);
     }
 }
 
@@ -466,6 +471,7 @@ void SceneModel::translateCurve(double dx, double dy, double dz) {
         SceneStep step(*this, "Translate");
         touch(curve);
         curve->translate(dx, dy, dz);
+        curveChanged(curve);
     }
 }
 
@@ -474,6 +480,7 @@ void SceneModel::scaleCurve(double s) {
         SceneStep step(*this, "Scale");
         touch(curve);
         curve->scale(s);
+        curveChanged(curve);
     }
 }
 
@@ -482,6 +489,7 @@ void SceneModel::rotateCurve(double ax, double ay, double az) {
         SceneStep step(*this, "Rotate");
         touch(curve);
         curve->rotate(ax, ay, az);
+        curveChanged(curve);
     }
 }
 
