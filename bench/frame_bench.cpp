@@ -341,7 +341,6 @@ void dragStep(benchmark::State& state, const SceneCase* scene) {
         for (auto _ : state) {
             const auto t0 = std::chrono::steady_clock::now();
             model.movePoint(dx, 0.0, 0.0);
-            model.curveChanged(curve);
             canvas->grabFramebuffer();
             steps.push_back(milliseconds(std::chrono::steady_clock::now() - t0));
             dx = -dx;
@@ -351,15 +350,13 @@ void dragStep(benchmark::State& state, const SceneCase* scene) {
             if (surface)
                 surface->tessellate();
             else
-                curve->samplePoints(samples);
+                curve->evaluateSamples(samples);
             rebuilds.push_back(milliseconds(std::chrono::steady_clock::now() - r0));
             state.ResumeTiming();
         }
         // Back where it started after an odd number of moves.
-        if (dx < 0.0) {
+        if (dx < 0.0)
             model.movePoint(dx, 0.0, 0.0);
-            model.curveChanged(curve);
-        }
     }
     model.setActiveObject(nullptr, ObjectKind::None);
     canvas->setToolMode(ToolMode::None);

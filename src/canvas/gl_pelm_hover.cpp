@@ -34,16 +34,19 @@ namespace {
 // A curve's line, wider and over everything else; a curve with too few points for its order shows its
 // control polygon instead.
 void drawCurveOverScene(NurbsCurve& curve, float red, float green, float blue) {
-    std::vector<ControlPoint> line = curve.samplePoints();
-    if (line.empty())
-        line = curve.controlPoints;
+    const std::vector<double>& xyz = curve.sampleCoordinates();
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glLineWidth(static_cast<float>(curve.lineWidth) + 4.0f);
     glColor3f(red, green, blue);
     glBegin(GL_LINE_STRIP);
-    for (const ControlPoint& p : line)
-        glVertex3d(p.x, p.y, p.z);
+    if (!xyz.empty()) {
+        for (std::size_t i = 0; i + 2 < xyz.size(); i += 3)
+            glVertex3d(xyz[i], xyz[i + 1], xyz[i + 2]);
+    } else {
+        for (const ControlPoint& p : curve.controlPoints)
+            glVertex3d(p.x, p.y, p.z);
+    }
     glEnd();
     glLineWidth(1.0f);
 }

@@ -237,11 +237,11 @@ void NurbsCurve::samplePoints(std::vector<ControlPoint>& out) {
 }
 
 NurbsCurve::SampleKey NurbsCurve::sampleKey() const {
-    double epsilon = knotEpsilon;
-    if (epsilon != epsilon)
-        epsilon = 0.0; // NaN never equals itself; the revision still tells changes apart
-    return {revision_, controlPoints.size(), knots.size(), order, paramInc, curveMode,
-            epsilon,   evaluator.useAvx};
+    // By its bits: a NaN would never equal itself.
+    std::uint64_t epsilonBits = 0;
+    std::memcpy(&epsilonBits, &knotEpsilon, sizeof epsilonBits);
+    return {revision_, controlPoints.size(), knots.size(),    order, paramInc,
+            curveMode, epsilonBits,          evaluator.useAvx};
 }
 
 const std::vector<double>& NurbsCurve::sampleCoordinates() {

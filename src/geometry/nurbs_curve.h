@@ -137,7 +137,7 @@ private:
         std::uint64_t revision = 0;
         std::size_t points = 0, knots = 0;
         int order = 0, paramInc = 0, curveMode = 0;
-        double knotEpsilon = 0.0;
+        std::uint64_t knotEpsilonBits = 0;
         bool useAvx = false;
         bool operator==(const SampleKey&) const = default;
     };

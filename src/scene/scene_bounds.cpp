@@ -36,8 +36,9 @@ void SceneBounds::add(SceneObject* object) {
     if (auto* curve = dynamic_cast<NurbsCurve*>(object)) {
         for (const ControlPoint& p : curve->controlPoints)
             add(p);
-        for (const ControlPoint& p : curve->samplePoints())
-            add(p);
+        const std::vector<double>& xyz = curve->sampleCoordinates();
+        for (std::size_t i = 0; i + 2 < xyz.size(); i += 3)
+            add(ControlPoint(xyz[i], xyz[i + 1], xyz[i + 2]));
     } else if (auto* revolution = dynamic_cast<RevolutionSurface*>(object)) {
         // The drawing sweeps again while dirty stays set, so this sweep changes nothing it shows.
         if (revolution->dirty && revolution->profile)
