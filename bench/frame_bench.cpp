@@ -246,7 +246,7 @@ void load(const SceneCase& scene) {
     c.setToolMode(ToolMode::None);
     c.model.setActiveObject(nullptr, ObjectKind::None);
     c.frameAll();
-    c.grabFramebuffer();
+    c.grabSettledFrame();
     c.makeCurrent();
     floorDrawing->build(c);
     c.doneCurrent();
@@ -318,9 +318,11 @@ NurbsCurve* draggedCurve() {
     return nullptr;
 }
 
-// One move of the drag, as the canvas's edit tool makes it in the front view, with the surface
-// following the curve (what the canvas does at the release) and the frame after it. Apart, timed
-// on its own: the rebuild (the surface's tessellation, or the curve's samples) after the move.
+// One move of the drag, as the canvas's edit tool makes it in the front view, and the frame after it.
+// The surface follows the curve: a small one is rebuilt in the frame, a large one on the rebuilder's
+// thread while the frame draws, each frame showing the newest mesh that has landed (followed: the
+// share of steps whose frame showed a new mesh). Apart, timed on its own: the rebuild (the surface's
+// tessellation, or the curve's samples) after the move.
 void dragStep(benchmark::State& state, const SceneCase* scene) {
     load(*scene);
     NurbsCurve* curve = draggedCurve();
@@ -333,26 +335,21 @@ void dragStep(benchmark::State& state, const SceneCase* scene) {
     model.setActiveObject(curve, ObjectKind::Curve);
     model.setActivePoint(static_cast<int>(curve->controlPoints.size() / 2));
     canvas->setToolMode(ToolMode::EditPoint);
-    std::vector<ControlPoint> samples;
-    std::vector<double> steps, rebuilds;
+    std::vector<double> steps;
+    int followed = 0;
     double dx = 0.05;
     {
         SceneStep drag(model, "Move Point");
         for (auto _ : state) {
+            const unsigned int shown = surface ? surface->buffers.vertexBuffer : 0;
             const auto t0 = std::chrono::steady_clock::now();
             model.movePoint(dx, 0.0, 0.0);
             canvas->grabFramebuffer();
             steps.push_back(milliseconds(std::chrono::steady_clock::now() - t0));
             dx = -dx;
 
-            state.PauseTiming();
-            const auto r0 = std::chrono::steady_clock::now();
-            if (surface)
-                surface->tessellate();
-            else
-                curve->evaluateSamples(samples);
-            rebuilds.push_back(milliseconds(std::chrono::steady_clock::now() - r0));
-            state.ResumeTiming();
+            if (surface && surface->buffers.vertexBuffer != shown)
+                ++followed;
         }
         // Back where it started after an odd number of moves.
         if (dx < 0.0)
@@ -360,10 +357,27 @@ void dragStep(benchmark::State& state, const SceneCase* scene) {
     }
     model.setActiveObject(nullptr, ObjectKind::None);
     canvas->setToolMode(ToolMode::None);
+    canvas->grabSettledFrame();
+    // The rebuild alone, in place, with the rebuilder idle.
+    std::vector<ControlPoint> samples;
+    std::vector<double> rebuilds;
+    for (int i = 0; i < 3; ++i) {
+        const auto r0 = std::chrono::steady_clock::now();
+        if (surface) {
+            SurfaceMesh kept = std::move(surface->surfaceMesh);
+            surface->tessellate();
+            surface->surfaceMesh = std::move(kept);
+        } else {
+            curve->evaluateSamples(samples);
+        }
+        rebuilds.push_back(milliseconds(std::chrono::steady_clock::now() - r0));
+    }
     const double step = median(steps), rebuild = median(rebuilds);
     state.counters["step_ms"] = step;
     state.counters["rebuild_ms"] = rebuild;
     state.counters["rebuild_share"] = step > 0.0 ? rebuild / step : 0.0;
+    if (surface)
+        state.counters["followed"] = static_cast<double>(followed) / static_cast<double>(steps.size());
 }
 
 // Getting the sphere's tessellated mesh to GL once: compiled into a display list of separate

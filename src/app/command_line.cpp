@@ -287,7 +287,7 @@ int CommandLine::render(std::ostream& out, std::ostream& err) const {
     canvas.show();
     if (!canvas.loadSceneFile(scenePath.c_str(), out, err, !keepViews))
         return FileFailure;
-    const QImage image = canvas.grabFramebuffer();
+    const QImage image = canvas.grabSettledFrame();
     if (image.isNull() || !image.save(QFile::decodeName(outputPath.c_str()))) {
         err << "knotwork: cannot write the image " << outputPath << std::endl;
         return FileFailure;

@@ -4,6 +4,7 @@
 #include "canvas/asset_locator.h"
 #include "geometry/scene_object.h"
 
+#include <QImage>
 #include <QOpenGLContext>
 #include <QTimer>
 
@@ -38,9 +39,19 @@ GLPelm::GLPelm(QWidget* parent, const char* name) : QOpenGLWidget(parent) {
         flashedCurve = nullptr;
         update();
     });
+    // Called on the rebuilder's thread: the repaint that shows the new mesh is queued to this one.
+    rebuilder = std::make_unique<MeshRebuilder>([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { update(); }, Qt::QueuedConnection);
+    });
+    rebuildTimer = new QTimer(this);
+    rebuildTimer->setInterval(100);
+    connect(rebuildTimer, &QTimer::timeout, this, &GLPelm::reportRebuildProgress);
 }
 
 GLPelm::~GLPelm() {
+    // Its thread may be about to queue a repaint of this canvas.
+    rebuilder.reset();
     model.listener = nullptr;
     // Objects may hold GL buffers of this canvas's context: they go while it is current. Objects
     // only the history keeps have released theirs when they left the scene.
@@ -138,6 +149,7 @@ void GLPelm::setViewRectangles() {
 }
 
 void GLPelm::paintGL() {
+    const MeshRebuilder::Scope rebuilding(rebuilder.get());
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
 
@@ -195,4 +207,31 @@ void GLPelm::paintGL() {
     glVertex2f(x0, y1);
     glEnd();
     glFlush();
+    if (!rebuilder->idle() && !rebuildTimer->isActive())
+        rebuildTimer->start();
+}
+
+void GLPelm::reportRebuildProgress() {
+    if (rebuilder->idle()) {
+        rebuildTimer->stop();
+        if (rebuildProgressShown) {
+            rebuildProgressShown = false;
+            emit rebuildProgress(-1);
+        }
+        return;
+    }
+    if (rebuilder->runningSeconds() * 1000.0 >= rebuildProgressAfterMs) {
+        rebuildProgressShown = true;
+        emit rebuildProgress(rebuilder->runningPercent());
+    }
+}
+
+QImage GLPelm::grabSettledFrame() {
+    const std::uint64_t submitted = rebuilder->submissions();
+    QImage frame = grabFramebuffer();
+    // A rebuild the frame asked for may have landed while it drew: only the next frame takes it.
+    if (rebuilder->idle() && rebuilder->submissions() == submitted)
+        return frame;
+    rebuilder->waitIdle(std::chrono::hours(1));
+    return grabFramebuffer();
 }

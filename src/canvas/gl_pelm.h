@@ -6,11 +6,13 @@
 #include "canvas/viewport.h"
 #include "geometry/control_point.h"
 #include "scene/scene_model.h"
+#include "surfaces/mesh_rebuilder.h"
 
 #include <QOpenGLWidget>
 #include <QPoint>
 
 #include <iosfwd>
+#include <memory>
 #include <optional>
 
 class CurveSurface;
@@ -91,6 +93,10 @@ public:
     // A typed point stands in for that last point until the next point is placed.
     bool newPointsAtCurveDepth = false;
     std::optional<ControlPoint> typedPointDepth;
+    // Builds the meshes of large surfaces off the window's thread; the canvas repaints as each lands.
+    std::unique_ptr<MeshRebuilder> rebuilder;
+    // A rebuild running longer than this shows its progress (rebuildProgress).
+    int rebuildProgressAfterMs = 500;
 
     GLPelm(QWidget* parent, const char* name);
     ~GLPelm() override;
@@ -239,6 +245,9 @@ public slots:
     void frameAll();
     // Every view shows the active object; nothing changes when there is none.
     void frameSelected();
+    // A frame with every surface's newest mesh: waits for the rebuilds a frame starts (a render to a
+    // file, say, cannot show a mesh still being built).
+    QImage grabSettledFrame();
 
 signals:
     void emitCurveParameters(bool vertices, bool line, bool edge, int order, int paramInc, int curveMode);
@@ -256,6 +265,8 @@ signals:
     // The cursor moved over the canvas: in an orthographic view (a ViewKind) (x, y, z) is the world
     // point under it in the view's plane; any other viewKind means there is no such point.
     void cursorOverView(int viewKind, double x, double y, double z);
+    // A long rebuild's progress, 0 to 100, every tenth of a second; -1 when it has ended.
+    void rebuildProgress(int percent);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -290,6 +301,10 @@ private:
     // first resize instead.
     void frameBounds(const SceneBounds& bounds);
     bool framePending = false;
+    // Reports a running rebuild's progress; runs while one is queued or running.
+    QTimer* rebuildTimer = nullptr;
+    bool rebuildProgressShown = false;
+    void reportRebuildProgress();
     // Moves p, unprojected in the origin's plane, along the view's depth axis into the plane of new points.
     void placeAtNewPointDepth(ControlPoint& p, int axis) const;
     void selectCurveAt(const ControlPoint& p, int axis);

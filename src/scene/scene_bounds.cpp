@@ -18,6 +18,22 @@ void addMesh(SceneBounds& bounds, const SurfaceMesh& mesh) {
         bounds.add(
             ControlPoint(mesh.positions[i] + dx, mesh.positions[i + 1] + dy, mesh.positions[i + 2] + dz));
 }
+// Framing uses at most this many steps each way of a surface still to be built: its box then lies
+// within a few thousandths of the full mesh's, and the window does not wait for a large rebuild.
+constexpr int coarseIncrement = 100;
+
+template <typename Surface> void addSurface(SceneBounds& bounds, Surface& surface, bool dirty) {
+    const bool stale = dirty || surface.background.waiting();
+    if (!stale) {
+        addMesh(bounds, surface.surfaceMesh);
+    } else if (surface.estimatedCells() >= BackgroundMesh::LargeCells) {
+        addMesh(bounds, surface.coarseMesh(coarseIncrement));
+    } else {
+        // The drawing sweeps again while dirty stays set, so this sweep changes nothing it shows.
+        surface.tessellate();
+        addMesh(bounds, surface.surfaceMesh);
+    }
+}
 } // namespace
 
 void SceneBounds::add(const ControlPoint& p) {
@@ -40,14 +56,13 @@ void SceneBounds::add(SceneObject* object) {
         for (std::size_t i = 0; i + 2 < xyz.size(); i += 3)
             add(ControlPoint(xyz[i], xyz[i + 1], xyz[i + 2]));
     } else if (auto* revolution = dynamic_cast<RevolutionSurface*>(object)) {
-        // The drawing sweeps again while dirty stays set, so this sweep changes nothing it shows.
-        if (revolution->dirty && revolution->profile)
-            revolution->tessellate();
-        addMesh(*this, revolution->surfaceMesh);
+        if (revolution->profile)
+            addSurface(*this, *revolution, revolution->dirty);
     } else if (auto* patch = dynamic_cast<CurveSurface*>(object)) {
-        if (patch->dirty && patch->curves.size() == 4)
-            patch->tessellate();
-        addMesh(*this, patch->surfaceMesh);
+        if (patch->curves.size() == 4)
+            addSurface(*this, *patch, patch->dirty);
+        else
+            addMesh(*this, patch->surfaceMesh);
     }
 }
 

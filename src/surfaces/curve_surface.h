@@ -3,6 +3,7 @@
 
 #include "geometry/control_point.h"
 #include "geometry/scene_object.h"
+#include "surfaces/background_mesh.h"
 #include "surfaces/surface_buffers.h"
 #include "surfaces/surface_mesh.h"
 
@@ -25,6 +26,8 @@ public:
     int curveIndexes[4] = {-1, -1, -1, -1};
     // The last rebuild's output, kept so it can be uploaded again and inspected.
     SurfaceMesh surfaceMesh;
+    // Where a rebuild too large for the frame is made.
+    BackgroundMesh background;
 
     CurveSurface() = default;
 
@@ -48,6 +51,13 @@ public:
     // Samples the patch into mesh and surfaceMesh; no GL. Leaves surfaceMesh empty when there is
     // nothing to draw.
     void tessellate();
+    // About how many cells tessellate makes.
+    double estimatedCells() const;
+    // tessellate on copies of this patch and its curves, for the rebuilder's thread.
+    MeshRebuilder::Job rebuildJob() const;
+    // The mesh with both increments at most `most`: points of the same surface, fewer of them, made
+    // at once (to frame a surface whose full mesh is still being built).
+    SurfaceMesh coarseMesh(int most) const;
     // Deletes the uploaded buffers, if any; needs their GL context to be current.
     void releaseBuffers();
 
@@ -66,4 +76,9 @@ public:
     void releaseGraphics() override;
     std::unique_ptr<ObjectState> saveState() const override;
     void restoreState(const ObjectState& state) override;
+
+private:
+    // A copy of this surface over copies of its curves (kept alive in `curves`), for a tessellation
+    // that must not read or change the scene.
+    std::shared_ptr<CurveSurface> detachedCopy(std::vector<std::shared_ptr<NurbsCurve>>& curves) const;
 };

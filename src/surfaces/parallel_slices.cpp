@@ -1,6 +1,8 @@
 // Splitting work over threads started for the run.
 #include "surfaces/parallel_slices.h"
 
+#include "surfaces/work_progress.h"
+
 #include <algorithm>
 #include <atomic>
 #include <exception>
@@ -9,6 +11,23 @@
 
 namespace {
 std::atomic<int> setCount{0};
+
+// Pieces per slice when someone watches the progress: enough to move the figure smoothly.
+constexpr int piecesPerSlice = 16;
+
+// Runs work over [first, end), in pieces that each report to progress when there is one.
+void runReporting(int first, int end, WorkProgress* progress, const std::function<void(int, int)>& work) {
+    if (!progress) {
+        work(first, end);
+        return;
+    }
+    const int piece = std::max(1, (end - first + piecesPerSlice - 1) / piecesPerSlice);
+    for (int at = first; at < end; at += piece) {
+        const int to = std::min(end, at + piece);
+        work(at, to);
+        progress->addItems(to - at);
+    }
+}
 } // namespace
 
 int ParallelSlices::threadCount() {
@@ -26,12 +45,17 @@ void ParallelSlices::setThreadCount(int count) {
 void ParallelSlices::run(int count, double costPerItem, const std::function<void(int, int)>& work) {
     if (count <= 0)
         return;
+    WorkProgress* progress = WorkProgress::current();
+    if (progress)
+        progress->beginStage(count);
     const bool forced = setCount.load(std::memory_order_relaxed) > 0;
     int threads = std::min(threadCount(), count);
     if (!forced && static_cast<double>(count) * costPerItem < SmallWork)
         threads = 1;
     if (threads <= 1) {
-        work(0, count);
+        runReporting(0, count, progress, work);
+        if (progress)
+            progress->endStage();
         return;
     }
 
@@ -44,7 +68,7 @@ void ParallelSlices::run(int count, double costPerItem, const std::function<void
     workers.reserve(threads - 1);
     auto runSlice = [&](int t) {
         try {
-            work(sliceStart(t), sliceStart(t + 1));
+            runReporting(sliceStart(t), sliceStart(t + 1), progress, work);
         } catch (...) {
             failures[t] = std::current_exception();
         }
@@ -54,6 +78,8 @@ void ParallelSlices::run(int count, double costPerItem, const std::function<void
     runSlice(0);
     for (std::thread& w : workers)
         w.join();
+    if (progress)
+        progress->endStage();
     for (const std::exception_ptr& failure : failures)
         if (failure)
             std::rethrow_exception(failure);

@@ -18,6 +18,8 @@ public:
     static void setThreadCount(int count);
 
     // Calls work(first, end) over slices that cover [0, count) in order; the first slice runs on the
-    // calling thread. Returns when all are done; the first exception a slice threw is rethrown.
+    // calling thread. Returns when all are done; the first exception a slice threw is rethrown. Under a
+    // WorkProgress::Scope each slice runs in smaller pieces, each reported when done: work must give the
+    // same result for any split of its range.
     static void run(int count, double costPerItem, const std::function<void(int first, int end)>& work);
 };

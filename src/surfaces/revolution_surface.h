@@ -3,6 +3,7 @@
 
 #include "geometry/control_point.h"
 #include "geometry/scene_object.h"
+#include "surfaces/background_mesh.h"
 #include "surfaces/surface_buffers.h"
 #include "surfaces/surface_mesh.h"
 
@@ -49,6 +50,8 @@ public:
     int profileIndex = -1;
     // The last rebuild's output, kept so it can be uploaded again and inspected.
     SurfaceMesh surfaceMesh;
+    // Where a rebuild too large for the frame is made.
+    BackgroundMesh background;
 
     RevolutionSurface() = default;
     RevolutionSurface(NurbsCurve* profile, int aor, int refa, float degrees);
@@ -85,6 +88,13 @@ public:
 
     // Sweeps the profile into surfaceMesh; no GL. Leaves the mesh empty when there is nothing to draw.
     void tessellate();
+    // About how many cells tessellate makes.
+    double estimatedCells() const;
+    // tessellate on copies of this surface and its profile, for the rebuilder's thread.
+    MeshRebuilder::Job rebuildJob() const;
+    // The mesh with both increments at most `most`: points of the same surface, fewer of them, made
+    // at once (to frame a surface whose full mesh is still being built).
+    SurfaceMesh coarseMesh(int most) const;
     // Deletes the uploaded buffers, if any; needs their GL context to be current.
     void releaseBuffers();
 
@@ -103,4 +113,9 @@ public:
     void releaseGraphics() override;
     std::unique_ptr<ObjectState> saveState() const override;
     void restoreState(const ObjectState& state) override;
+
+private:
+    // A copy of this surface over copies of its curves (kept alive in `curves`), for a tessellation
+    // that must not read or change the scene.
+    std::shared_ptr<RevolutionSurface> detachedCopy(std::vector<std::shared_ptr<NurbsCurve>>& curves) const;
 };

@@ -1,6 +1,8 @@
 // Merging a surface mesh's equal corners into shared, indexed vertices.
 #include "surfaces/shared_mesh.h"
 
+#include "surfaces/work_progress.h"
+
 #include <array>
 #include <cstddef>
 #include <cstring>
@@ -124,7 +126,15 @@ SharedMesh SharedMesh::of(const SurfaceMesh& mesh) {
         return vertex;
     };
 
+    // Merging a large mesh is a stage of its rebuild: it says how far it is every few thousand.
+    constexpr std::size_t reportEvery = 4096;
+    WorkProgress* progress = WorkProgress::current();
+    if (progress)
+        progress->beginStage(static_cast<long long>(mesh.primitives.size()));
+    std::size_t merged = 0;
     for (const SurfaceMesh::Primitive& primitive : mesh.primitives) {
+        if (progress && ++merged % reportEvery == 0)
+            progress->addItems(reportEvery);
         if (primitive.colour >= 0) {
             std::memcpy(colour, &mesh.colours[3 * static_cast<std::size_t>(primitive.colour)], sizeof colour);
             colourKnown = true;
@@ -157,6 +167,8 @@ SharedMesh SharedMesh::of(const SurfaceMesh& mesh) {
                 out.lastNormal[a] = static_cast<float>(mesh.normals[last + a]);
         }
     }
+    if (progress)
+        progress->endStage();
     out.endsWithColour = colourKnown;
     std::memcpy(out.lastColour, colour, sizeof colour);
     return out;

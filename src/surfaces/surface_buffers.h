@@ -12,6 +12,8 @@ public:
 
     // Replaces the buffers' contents with the mesh (needs a current GL context).
     void upload(const SurfaceMesh& mesh);
+    // The same with its vertices already merged (SharedMesh::of(mesh)).
+    void upload(const SurfaceMesh& mesh, const SharedMesh& shared);
     // Draws what was last uploaded, leaving GL's colour and normal as the mesh's own calls would.
     void draw() const;
     // Deletes the buffers, if any; needs their GL context to be current.

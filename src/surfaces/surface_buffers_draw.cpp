@@ -15,7 +15,10 @@ const void* byteOffset(long bytes) {
 } // namespace
 
 void SurfaceBuffers::upload(const SurfaceMesh& mesh) {
-    const SharedMesh shared = SharedMesh::of(mesh);
+    upload(mesh, SharedMesh::of(mesh));
+}
+
+void SurfaceBuffers::upload(const SurfaceMesh& mesh, const SharedMesh& shared) {
     // New names are taken before the old ones are freed, so a rebuild always shows as a new name.
     GLuint names[2];
     glGenBuffers(2, names);

@@ -76,6 +76,13 @@ void GLObjectWindow::followCanvas() {
     // The canvas's short messages (a pick that took nothing) pass like "Saved NAME".
     connect(canvas, &GLPelm::statusMessage, this,
             [this](const QString& text) { statusBar->showMessage(text, 4000); });
+    // A long rebuild says how far it is until its mesh is shown.
+    connect(canvas, &GLPelm::rebuildProgress, this, [this](int percent) {
+        if (percent >= 0)
+            statusBar->showMessage(tr("Rebuilding the surface: %1 %").arg(percent));
+        else
+            statusBar->showMessage(tr("Surface rebuilt"), 2000);
+    });
     // A report of a revolution's settings knows no gradient; the surface itself does.
     connect(canvas, &GLPelm::emitSurfaceProperties, this, &GLObjectWindow::showSelectedSurface);
 }

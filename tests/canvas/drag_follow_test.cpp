@@ -1,5 +1,6 @@
 // A surface follows its curve while a point of the curve is dragged, not only at the release; the
-// release leaves the mesh a rebuild from scratch gives, and the whole drag is one undo step.
+// release leaves the mesh a rebuild from scratch gives, and the whole drag is one undo step. A large
+// surface follows from the rebuilder's thread: the frame after a step still shows the last mesh.
 // Before any Qt header: Qt's emit macro would clash with SurfaceMesh::emit.
 #include "geometry/nurbs_curve.h"
 #include "surfaces/curve_surface.h"
@@ -33,26 +34,41 @@ struct Scene {
     // Builds the surface and its curve, makes the curve active; returns the surface's mesh.
     std::function<SurfaceMesh*(GLPelm&, NurbsCurve*&, std::function<void()>&)> build;
     QPoint grab, firstMove, secondMove;
+    bool large = false;
 };
+
+// The cylinder of the predefined shapes, made with the given increments.
+SurfaceMesh* cylinder(GLPelm& p, NurbsCurve*& curve, std::function<void()>& rebuild, int increments) {
+    p.NURBS_cylinderClicked();
+    curve = dynamic_cast<NurbsCurve*>(p.activeObject);
+    auto* surface = curve ? dynamic_cast<RevolutionSurface*>(curve->surfaceLink) : nullptr;
+    if (!surface)
+        return nullptr;
+    if (increments > 0) {
+        surface->setUParamInc(increments);
+        surface->setVParamInc(increments);
+    }
+    rebuild = [surface] {
+        surface->dirty = true;
+        surface->tessellate();
+    };
+    return &surface->surfaceMesh;
+}
 
 } // namespace
 
 TEST(CanvasDragFollow, TheSurfaceFollowsEveryDragStepAndTheReleaseLeavesAFreshMesh) {
     const Scene scenes[] = {
         {"cylinder's profile corner in the top view",
-         [](GLPelm& p, NurbsCurve*& curve, std::function<void()>& rebuild) -> SurfaceMesh* {
-             p.NURBS_cylinderClicked();
-             curve = dynamic_cast<NurbsCurve*>(p.activeObject);
-             auto* surface = curve ? dynamic_cast<RevolutionSurface*>(curve->surfaceLink) : nullptr;
-             if (!surface)
-                 return nullptr;
-             rebuild = [surface] {
-                 surface->dirty = true;
-                 surface->tessellate();
-             };
-             return &surface->surfaceMesh;
+         [](GLPelm& p, NurbsCurve*& curve, std::function<void()>& rebuild) {
+             return cylinder(p, curve, rebuild, 0);
          },
          topPixel(-8.5, 6.5), topPixel(-9.5, 8.5), topPixel(-10.5, 9.0)},
+        {"cylinder of 300 x 300 cells",
+         [](GLPelm& p, NurbsCurve*& curve, std::function<void()>& rebuild) {
+             return cylinder(p, curve, rebuild, 300);
+         },
+         topPixel(-8.5, 6.5), topPixel(-9.5, 8.5), topPixel(-10.5, 9.0), true},
         {"Coons patch side in the front view",
          [](GLPelm& p, NurbsCurve*& curve, std::function<void()>& rebuild) -> SurfaceMesh* {
              NurbsCurve* sides[] = {
@@ -87,7 +103,7 @@ TEST(CanvasDragFollow, TheSurfaceFollowsEveryDragStepAndTheReleaseLeavesAFreshMe
         SurfaceMesh* mesh = scene.build(p, curve, rebuild);
         ASSERT_NE(mesh, nullptr);
         p.editCPClicked();
-        p.grabFramebuffer();
+        p.grabSettledFrame();
         const SurfaceMesh before = *mesh;
         ASSERT_FALSE(before.positions.empty());
         const std::size_t steps = p.model.history.size();
@@ -98,18 +114,22 @@ TEST(CanvasDragFollow, TheSurfaceFollowsEveryDragStepAndTheReleaseLeavesAFreshMe
         for (QPoint to : {scene.firstMove, scene.secondMove}) {
             c.moveHolding(to, Qt::LeftButton);
             p.grabFramebuffer();
+            if (scene.large) {
+                EXPECT_TRUE(sameMesh(*mesh, previous)) << "the frame waited for the rebuild";
+                p.grabSettledFrame();
+            }
             EXPECT_FALSE(sameMesh(*mesh, previous)) << "the surface did not follow the drag step";
             previous = *mesh;
         }
         c.release(scene.secondMove);
-        p.grabFramebuffer();
+        p.grabSettledFrame();
         const SurfaceMesh shown = *mesh;
         rebuild();
         EXPECT_TRUE(sameMesh(*mesh, shown)) << "the release left a mesh a rebuild would not make";
         EXPECT_EQ(p.model.history.size(), steps + 1) << "one step for the whole drag";
 
         p.undo();
-        p.grabFramebuffer();
+        p.grabSettledFrame();
         EXPECT_TRUE(sameMesh(*mesh, before));
     }
 }

@@ -10,6 +10,8 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <vector>
 
 namespace {
 void expectBox(const SceneBounds& b, ControlPoint low, ControlPoint high, double tolerance = 1e-9) {
@@ -76,4 +78,50 @@ TEST(SceneBounds, SurfacesCountWithTheirMeshesSweptAroundTheAxis) {
     EXPECT_TRUE(SceneBounds::of(emptyPatch).empty());
     const SceneBounds all = SceneBounds::of(scene);
     expectBox(all, swept.low, swept.high);
+}
+
+// A surface too large to build in the frame is framed from a coarse mesh of the same surface, at
+// once, without building its full mesh in place (the rebuilder does that).
+TEST(SceneBounds, ALargeSurfaceStillToBeBuiltIsFramedFromACoarseMesh) {
+    for (const int kind : {ObjectKind::Revolution, ObjectKind::Coons}) {
+        SCOPED_TRACE(kind);
+        std::vector<std::unique_ptr<NurbsCurve>> curves;
+        std::unique_ptr<SceneObject> surface;
+        if (kind == ObjectKind::Revolution) {
+            curves.push_back(std::make_unique<NurbsCurve>());
+            buildPredefinedCurve(*curves[0], ShapeKind::Sphere);
+            surface.reset(makePredefinedSurface(curves[0].get()));
+        } else {
+            auto patch = std::make_unique<CurveSurface>();
+            const std::vector<ControlPoint> sides[] = {{{-6, -4, 0}, {0, -5, 3}, {6, -4, 0}},
+                                                       {{6, -4, 0}, {7, 0, -2}, {6, 4, 0}},
+                                                       {{6, 4, 0}, {0, 5, 4}, {-6, 4, 0}},
+                                                       {{-6, 4, 0}, {-7, 0, 1}, {-6, -4, 0}}};
+            for (const auto& points : sides) {
+                curves.push_back(std::make_unique<NurbsCurve>());
+                curves.back()->setControlPoints(points);
+                patch->addCoonsCurve(curves.back().get());
+            }
+            surface = std::move(patch);
+        }
+        surface->setSurfaceIncrement(true, 700);
+        surface->setSurfaceIncrement(false, 600);
+        const SceneBounds coarse = SceneBounds::of(surface.get());
+
+        auto* revolution = dynamic_cast<RevolutionSurface*>(surface.get());
+        auto* patch = dynamic_cast<CurveSurface*>(surface.get());
+        SurfaceMesh& mesh = revolution ? revolution->surfaceMesh : patch->surfaceMesh;
+        EXPECT_TRUE(mesh.empty()) << "the full mesh was built in place";
+        if (revolution) {
+            revolution->tessellate();
+            revolution->dirty = false;
+        } else {
+            patch->tessellate();
+            patch->dirty = false;
+        }
+        SceneBounds full;
+        full.add(surface.get());
+        const double reach = 2e-3 * full.radius();
+        expectBox(coarse, full.low, full.high, reach);
+    }
 }

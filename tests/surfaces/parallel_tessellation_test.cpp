@@ -1,11 +1,15 @@
-// Tessellating on several threads gives the very mesh one thread gives.
+// Tessellating on several threads, or on a rebuilder's thread in reported pieces, gives the very mesh
+// one thread gives.
 #include "surface_test_support.h"
 #include "surfaces/curve_surface.h"
+#include "surfaces/mesh_rebuilder.h"
 #include "surfaces/parallel_slices.h"
 #include "surfaces/revolution_surface.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -37,20 +41,52 @@ struct Look {
     bool shading, gradient;
 };
 
-Output sweep(std::unique_ptr<NurbsCurve> profile, float degrees, int uInc, int vInc, Look look) {
+// In place, or as a rebuilder's job made before the surface and its curves change again.
+enum class Route { InPlace, Rebuilder };
+
+// The job is taken from the surface as it stands; the change made after that must not reach it.
+template <typename Surface>
+Output build(Surface& surface, Route route, const std::function<void()>& changeAfterward) {
+    if (route == Route::InPlace) {
+        surface.tessellate();
+        Output out{surface.surfaceMesh, {}};
+        if constexpr (requires { surface.mesh; })
+            for (const auto& row : surface.mesh)
+                out.grid.insert(out.grid.end(), row.begin(), row.end());
+        return out;
+    }
+    MeshRebuilder::Job job = surface.rebuildJob();
+    changeAfterward();
+    MeshRebuilder rebuilder(nullptr);
+    auto slot = std::make_shared<MeshRebuilder::Slot>();
+    rebuilder.submit(slot, slot->nextTicket(), MeshRebuilder::Stages{2}, std::move(job));
+    EXPECT_TRUE(rebuilder.waitIdle(std::chrono::minutes(1)));
+    std::unique_ptr<MeshRebuilder::Result> result = slot->take();
+    if (!result)
+        return {};
+    Output out{result->mesh, {}};
+    for (const auto& row : result->grid)
+        out.grid.insert(out.grid.end(), row.begin(), row.end());
+    return out;
+}
+
+Output sweep(std::unique_ptr<NurbsCurve> profile, float degrees, int uInc, int vInc, Look look, Route route) {
     RevolutionSurface surface(profile.get(), 1, 0, degrees);
     surface.setColor(200, 90, 40);
     surface.setShading(look.shading);
     surface.setGradient(look.gradient);
     surface.setUParamInc(uInc);
     surface.setVParamInc(vInc);
-    surface.tessellate();
-    return Output{surface.surfaceMesh, {}};
+    NurbsCurve* curve = profile.get();
+    return build(surface, route, [&] {
+        curve->movePoint(1, 0.5, 0.25, 0.0);
+        surface.setUParamInc(uInc + 1);
+    });
 }
 
 // Four curved sides around a loop; with `extrusion`, a profile and a path closed by their reversed
 // copies, as the canvas builds an extrusion.
-Output patch(bool extrusion, int uInc, int vInc, Look look) {
+Output patch(bool extrusion, int uInc, int vInc, Look look, Route route) {
     std::vector<std::unique_ptr<NurbsCurve>> owned;
     CurveSurface surface;
     if (extrusion) {
@@ -77,11 +113,11 @@ Output patch(bool extrusion, int uInc, int vInc, Look look) {
     surface.setGradient(look.gradient);
     surface.setUParamInc(uInc);
     surface.setVParamInc(vInc);
-    surface.tessellate();
-    Output out{surface.surfaceMesh, {}};
-    for (const auto& row : surface.mesh)
-        out.grid.insert(out.grid.end(), row.begin(), row.end());
-    return out;
+    return build(surface, route, [&] {
+        for (auto& c : owned)
+            c->movePoint(0, 0.25, -0.5, 0.125);
+        surface.setVParamInc(vInc + 2);
+    });
 }
 
 std::vector<ControlPoint> profilePoints() {
@@ -94,41 +130,51 @@ struct ThreadCountReset {
 
 } // namespace
 
-TEST(ParallelTessellation, EveryThreadCountGivesTheOneThreadMeshBitForBit) {
+TEST(ParallelTessellation, EveryThreadCountAndTheRebuilderGiveTheOneThreadMeshBitForBit) {
     const Look shaded{true, false}, wire{false, false}, shadedGradient{true, true}, wireGradient{false, true};
     const struct {
         std::string name;
-        std::function<Output()> build;
+        std::function<Output(Route)> build;
     } cases[] = {
         {"open profile, full turn",
-         [&] { return sweep(makeCurve(profilePoints(), 3, NurbsCurve::Open), 360, 17, 23, shaded); }},
+         [&](Route r) {
+             return sweep(makeCurve(profilePoints(), 3, NurbsCurve::Open), 360, 17, 23, shaded, r);
+         }},
         {"open profile, wireframe, 100 degrees",
-         [&] { return sweep(makeCurve(profilePoints(), 4, NurbsCurve::Open), 100, 9, 40, wire); }},
+         [&](Route r) {
+             return sweep(makeCurve(profilePoints(), 4, NurbsCurve::Open), 100, 9, 40, wire, r);
+         }},
         {"interpolated profile, gradient",
-         [&] { return sweep(makeCurve(profilePoints(), 4), 360, 31, 12, shadedGradient); }},
+         [&](Route r) { return sweep(makeCurve(profilePoints(), 4), 360, 31, 12, shadedGradient, r); }},
         {"interpolated profile, wire gradient, 250 degrees",
-         [&] { return sweep(makeCurve(profilePoints(), 3), 250, 5, 64, wireGradient); }},
+         [&](Route r) { return sweep(makeCurve(profilePoints(), 3), 250, 5, 64, wireGradient, r); }},
         {"closed profile, 300 degrees",
-         [&] { return sweep(makeCurve(profilePoints(), 3, NurbsCurve::Closed), 300, 20, 29, shaded); }},
+         [&](Route r) {
+             return sweep(makeCurve(profilePoints(), 3, NurbsCurve::Closed), 300, 20, 29, shaded, r);
+         }},
         {"closed profile, wireframe",
-         [&] { return sweep(makeCurve(profilePoints(), 3, NurbsCurve::Closed), 360, 2, 3, wire); }},
+         [&](Route r) {
+             return sweep(makeCurve(profilePoints(), 3, NurbsCurve::Closed), 360, 2, 3, wire, r);
+         }},
         {"fewer columns than threads",
-         [&] { return sweep(makeCurve(profilePoints(), 3), 30, 6, 45, shaded); }},
-        {"Coons patch, shaded gradient", [&] { return patch(false, 19, 11, shadedGradient); }},
-        {"Coons patch, wireframe", [&] { return patch(false, 8, 30, wire); }},
-        {"Coons patch, one row", [&] { return patch(false, 1, 9, shaded); }},
-        {"extrusion, shaded", [&] { return patch(true, 25, 14, shaded); }},
-        {"extrusion, wire gradient", [&] { return patch(true, 6, 6, wireGradient); }},
+         [&](Route r) { return sweep(makeCurve(profilePoints(), 3), 30, 6, 45, shaded, r); }},
+        {"Coons patch, shaded gradient", [&](Route r) { return patch(false, 19, 11, shadedGradient, r); }},
+        {"Coons patch, wireframe", [&](Route r) { return patch(false, 8, 30, wire, r); }},
+        {"Coons patch, one row", [&](Route r) { return patch(false, 1, 9, shaded, r); }},
+        {"extrusion, shaded", [&](Route r) { return patch(true, 25, 14, shaded, r); }},
+        {"extrusion, wire gradient", [&](Route r) { return patch(true, 6, 6, wireGradient, r); }},
     };
     const ThreadCountReset reset;
     for (const auto& c : cases) {
         ParallelSlices::setThreadCount(1);
-        const Output one = c.build();
+        const Output one = c.build(Route::InPlace);
         ASSERT_FALSE(one.mesh.empty()) << c.name;
-        for (int threads : {2, 3, 4, 7}) {
-            ParallelSlices::setThreadCount(threads);
-            const Output many = c.build();
-            const std::string where = c.name + " on " + std::to_string(threads) + " threads";
+        for (int threads : {2, 3, 4, 7, -1, -3}) {
+            // Negative: that many threads on the rebuilder.
+            ParallelSlices::setThreadCount(std::abs(threads));
+            const Output many = c.build(threads > 0 ? Route::InPlace : Route::Rebuilder);
+            const std::string where = c.name + (threads > 0 ? " on " : " on the rebuilder with ") +
+                                      std::to_string(std::abs(threads)) + " threads";
             EXPECT_TRUE(samePrimitives(one.mesh, many.mesh)) << where;
             EXPECT_TRUE(sameBytes(one.mesh.positions, many.mesh.positions)) << where;
             EXPECT_TRUE(sameBytes(one.mesh.normals, many.mesh.normals)) << where;

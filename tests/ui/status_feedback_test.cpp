@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -316,4 +317,25 @@ TEST(SayWhy, SurfacesTabShowsTheSelectedSurfacesOwnSettings) {
     EXPECT_FALSE(w.coonsPanel->isVisible());
     // The fields the canvas reported after the undo sent nothing back: the patch can come again.
     EXPECT_TRUE(w.canvas->model.history.canRedo());
+}
+
+// A rebuild that takes long says how far it is, then that it is done.
+TEST(ToolShown, ALongRebuildShowsItsProgressAndItsEnd) {
+    KNOTWORK_REQUIRE_APP();
+    auto window = showWindow();
+    GLPelm& canvas = *window->canvas;
+    canvas.NURBS_sphereClicked();
+    auto* profile = dynamic_cast<NurbsCurve*>(canvas.activeObject);
+    auto* sphere = profile ? dynamic_cast<RevolutionSurface*>(profile->surfaceLink) : nullptr;
+    ASSERT_NE(sphere, nullptr);
+    canvas.rebuildProgressAfterMs = 0;
+    sphere->setShading(true);
+    sphere->setUParamInc(700);
+    sphere->setVParamInc(700);
+    canvas.update();
+    const QRegularExpression progress(QStringLiteral("^Rebuilding the surface: \\d{1,3} %$"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return progress.match(window->statusBar->currentMessage()).hasMatch(); }, 60000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window->statusBar->currentMessage() == QStringLiteral("Surface rebuilt"); }, 60000));
 }
