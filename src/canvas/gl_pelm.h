@@ -103,6 +103,9 @@ public:
 
     // Every change of the tool goes through here, so the window's buttons and status bar follow it.
     void setToolMode(int mode);
+    // A frame with every surface's newest mesh: waits for the rebuilds a frame starts (a render to a
+    // file, say, cannot show a mesh still being built).
+    QImage grabSettledFrame();
 
     // Repaints at the next event-loop turn; grabFramebuffer() renders at once where a frame is needed now.
     // Every handler that changes what is shown ends here, so stateChanged also tells the window to
@@ -245,9 +248,6 @@ public slots:
     void frameAll();
     // Every view shows the active object; nothing changes when there is none.
     void frameSelected();
-    // A frame with every surface's newest mesh: waits for the rebuilds a frame starts (a render to a
-    // file, say, cannot show a mesh still being built).
-    QImage grabSettledFrame();
 
 signals:
     void emitCurveParameters(bool vertices, bool line, bool edge, int order, int paramInc, int curveMode);
