@@ -4,7 +4,11 @@
 #include <algorithm>
 #include <utility>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
+constexpr int backgroundNiceness = 10;
 thread_local MeshRebuilder* currentRebuilder = nullptr;
 thread_local std::uint64_t currentFrame = 0;
 } // namespace
@@ -88,6 +92,9 @@ int MeshRebuilder::runningPercent() const {
 }
 
 void MeshRebuilder::work() {
+    // The window's own drawing comes first: on a machine with few cores a rebuild takes the time the
+    // frames leave, instead of slowing each of them. The slices' threads inherit the niceness.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), backgroundNiceness);
     std::unique_lock lock(mutex_);
     for (;;) {
         changed_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
