@@ -153,6 +153,7 @@ void GLPelm::paintGL() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
 
+    const CurvatureComb comb = activeCurvatureComb();
     Viewport* const views[] = {&topView, &perspectiveView, &leftView, &frontView};
     for (Viewport* view : views) {
         const bool perspective = view == &perspectiveView;
@@ -176,6 +177,7 @@ void GLPelm::paintGL() {
             node->object->draw(active, perspective);
         }
         drawRevolutionAxis();
+        drawCurvatureComb(comb);
         drawHoverHighlight();
         drawRefusalFlash();
     }

@@ -5,6 +5,7 @@
 #include "canvas/text_font.h"
 #include "canvas/viewport.h"
 #include "geometry/control_point.h"
+#include "geometry/curvature_comb.h"
 #include "scene/scene_model.h"
 #include "surfaces/mesh_rebuilder.h"
 
@@ -97,12 +98,17 @@ public:
     std::unique_ptr<MeshRebuilder> rebuilder;
     // A rebuild running longer than this shows its progress (rebuildProgress).
     int rebuildProgressAfterMs = 500;
+    // The active curve's curvature comb, its teeth curvature times combScale long: a view setting.
+    bool curvatureComb = false;
+    double combScale = 10.0;
 
     GLPelm(QWidget* parent, const char* name);
     ~GLPelm() override;
 
     // Every change of the tool goes through here, so the window's buttons and status bar follow it.
     void setToolMode(int mode);
+    void setCurvatureComb(bool on);
+    void setCombScale(double scale);
     // A frame with every surface's newest mesh: waits for the rebuilds a frame starts (a render to a
     // file, say, cannot show a mesh still being built).
     QImage grabSettledFrame();
@@ -295,6 +301,9 @@ private:
     void drawHoverHighlight();
     // Draws the axis of rotation of the revolution target, dashed, reaching past the surface.
     void drawRevolutionAxis();
+    // The comb of the active curve when it is shown; empty otherwise.
+    CurvatureComb activeCurvatureComb();
+    void drawCurvatureComb(const CurvatureComb& comb);
     // Draws flashedCurve, a curve a pick refused, over the scene for a moment.
     void drawRefusalFlash();
     // Fits the views to the box; before the canvas has its size the whole scene is framed at its

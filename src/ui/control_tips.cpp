@@ -27,6 +27,9 @@ void addControlTips(GLObjectWindow& w) {
         {w.edgeCheck, "Show the active curve's control polygon"},
         {w.curveCheck, "Show the active curve itself"},
         {w.lineThicknessSpin, "Line thickness of the active curve, in pixels"},
+        {w.curvatureCheck, "Draw the active curve's curvature comb: at each step a line out of the curve, "
+                           "as long as the curvature times the comb scale"},
+        {w.combScaleSpin, "Length of the comb's lines: the curvature (1 / radius) times this"},
         {w.orderSpin, "Order of the active curve (its degree plus one); it needs at least as many points"},
         {w.paramIncSpin, "Number of steps the active curve is drawn with"},
         {w.openCheck, "Open curve: it starts and ends near its first and last points"},

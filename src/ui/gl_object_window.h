@@ -84,6 +84,8 @@ public:
     QCheckBox* edgeCheck = nullptr;
     QCheckBox* curveCheck = nullptr;
     QSpinBox* lineThicknessSpin = nullptr;
+    QCheckBox* curvatureCheck = nullptr; // a view setting, kept in the settings, not in scene files
+    QSpinBox* combScaleSpin = nullptr;
     QGroupBox* curveSettingsGroup = nullptr;
     QSpinBox* orderSpin = nullptr;
     QSpinBox* paramIncSpin = nullptr;
@@ -276,6 +278,7 @@ private:
     void rebuildRecentMenu();
     QPushButton* addToolButton(QGroupBox* group, QButtonGroup* exclusive, const char* text, const char* icon);
     void buildCurvePage();
+    void addCurvatureFields();
     void buildSurfacePage();
     void fitTabColumn();
     // Builds the status bar's readouts and keeps the buttons and the Surfaces tab following the canvas.

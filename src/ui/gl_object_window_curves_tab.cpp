@@ -3,6 +3,7 @@
 
 #include "canvas/gl_pelm.h"
 #include "ui/icon_push_button.h"
+#include "ui/knotwork_settings.h"
 #include "ui/panel_blocks.h"
 #include "ui/point_group.h"
 
@@ -86,6 +87,30 @@ void GLObjectWindow::fitTabColumn() {
 
 // Every control gets its text, range and state first and is connected last, so building the
 // page sends nothing to the canvas.
+namespace {
+const QString combKey = QStringLiteral("view/curvatureComb");
+const QString combScaleKey = QStringLiteral("view/combScale");
+} // namespace
+
+// The curvature comb belongs to the view, not to the curve: kept between sessions, never in a file.
+void GLObjectWindow::addCurvatureFields() {
+    QSettings settings = knotworkSettings();
+    curvatureCheck =
+        addCheckField(curveDisplayGroup, nullptr, tr("Curvature"), settings.value(combKey, false).toBool());
+    combScaleSpin = addSpinField(curveDisplayGroup, "Comb Scale", tr("Comb Scale: "), 1, 1000, 1,
+                                 std::clamp(settings.value(combScaleKey, 10).toInt(), 1, 1000), 160);
+    canvas->setCurvatureComb(curvatureCheck->isChecked());
+    canvas->setCombScale(combScaleSpin->value());
+    connect(curvatureCheck, &QCheckBox::toggled, this, [this](bool on) {
+        knotworkSettings().setValue(combKey, on);
+        canvas->setCurvatureComb(on);
+    });
+    connect(combScaleSpin, &QSpinBox::valueChanged, this, [this](int scale) {
+        knotworkSettings().setValue(combScaleKey, scale);
+        canvas->setCombScale(scale);
+    });
+}
+
 void GLObjectWindow::buildCurvePage() {
     addCaption(curvePage, tr("DISPLAY:"), 0);
     curveDisplayGroup = addGroupFrame(curvePage, "Curve Paramaters", true, 170);
@@ -98,6 +123,7 @@ void GLObjectWindow::buildCurvePage() {
     connect(edgeCheck, &QCheckBox::pressed, canvas, &GLPelm::curveEdgeClicked);
     connect(curveCheck, &QCheckBox::pressed, canvas, &GLPelm::curveClicked);
     connect(lineThicknessSpin, &QSpinBox::valueChanged, canvas, &GLPelm::lineSizeChanged);
+    addCurvatureFields();
 
     // The three forms are one choice; the spin fields beside them are not part of it.
     addCaption(curvePage, tr("SETTINGS:"), 0);

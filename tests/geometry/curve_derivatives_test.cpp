@@ -1,5 +1,7 @@
 // Exact derivatives and curvature of the rational curve: against central differences of the evaluated
 // curve on random curves, and against circles and arcs whose curvature is known.
+#include "circular_arc.h"
+#include "geometry/curvature_comb.h"
 #include "geometry/curvature_sample.h"
 #include "geometry/curve_derivatives.h"
 #include "geometry/nurbs_curve.h"
@@ -21,39 +23,6 @@ double norm(const ControlPoint& a) {
 
 double distance(const ControlPoint& a, const ControlPoint& b) {
     return norm(a - b);
-}
-
-ControlPoint along(const ControlPoint& centre, const ControlPoint& e1, const ControlPoint& e2, double a,
-                   double b, double weight) {
-    ControlPoint p = centre + e1 * a + e2 * b;
-    p.w = weight;
-    return p;
-}
-
-// A circular arc of radius r about centre in the plane of the unit vectors e1, e2 (at right angles): the
-// whole circle as nine points with weights 1 and sqrt(2)/2 over knots doubled at the quarters, or an arc
-// of angle up to 180 degrees as one quadratic segment whose middle weight is cos(angle / 2).
-std::unique_ptr<NurbsCurve> circularArc(const ControlPoint& centre, double r, const ControlPoint& e1,
-                                        const ControlPoint& e2, double angleDegrees) {
-    auto curve = std::make_unique<NurbsCurve>();
-    curve->setOrder(3);
-    curve->setCurveMode(NurbsCurve::Interpolated);
-    if (angleDegrees == 360.0) {
-        const double s = std::sqrt(0.5);
-        const double corners[9][2] = {{1, 0},   {1, 1},  {0, 1},  {-1, 1}, {-1, 0},
-                                      {-1, -1}, {0, -1}, {1, -1}, {1, 0}};
-        std::vector<ControlPoint> points;
-        for (int i = 0; i < 9; ++i)
-            points.push_back(along(centre, e1, e2, r * corners[i][0], r * corners[i][1], i % 2 ? s : 1.0));
-        curve->setControlPoints(points);
-        curve->knots = {0, 0, 0, 0.25, 0.25, 0.5, 0.5, 0.75, 0.75, 1, 1, 1};
-    } else {
-        const double half = angleDegrees / 2 * M_PI / 180;
-        curve->setControlPoints({along(centre, e1, e2, r * std::cos(half), -r * std::sin(half), 1.0),
-                                 along(centre, e1, e2, r / std::cos(half), 0.0, std::cos(half)),
-                                 along(centre, e1, e2, r * std::cos(half), r * std::sin(half), 1.0)});
-    }
-    return curve;
 }
 
 } // namespace
@@ -182,4 +151,32 @@ TEST(CurveCurvature, StraightOrStationaryCurvesHaveZeroCurvatureAndNoNormal) {
         }
     }
     EXPECT_FALSE(evaluateDerivatives(line, std::nan("")).valid);
+}
+
+// Every tooth of an arc's comb stands outside the bend, curvature (1 / r) times the scale long; a straight
+// curve's teeth have no length.
+TEST(CurveCurvature, CombTeethStandOutsideTheBendAsLongAsCurvatureTimesScale) {
+    const struct {
+        double radius, angle, scale;
+    } arcs[] = {{6.0, 90.0, 10.0}, {6.0, 90.0, 30.0}, {0.5, 170.0, 0.2}, {3.0, 360.0, 4.5}};
+    const ControlPoint centre(1, -2, 0.5), e1(0, 0, 1), e2(1, 0, 0);
+    for (const auto& a : arcs) {
+        SCOPED_TRACE(a.radius * 1000 + a.angle);
+        const auto curve = circularArc(centre, a.radius, e1, e2, a.angle);
+        const CurvatureComb comb = CurvatureComb::of(*curve, a.scale);
+        ASSERT_GT(comb.tips.size(), 10u);
+        ASSERT_EQ(comb.tips.size(), comb.bases.size());
+        for (std::size_t i = 0; i < comb.tips.size(); ++i) {
+            EXPECT_NEAR(distance(comb.bases[i], centre), a.radius, 1e-9);
+            EXPECT_NEAR(distance(comb.tips[i], centre), a.radius + a.scale / a.radius, 1e-9);
+            EXPECT_NEAR(distance(comb.tips[i], comb.bases[i]), a.scale / a.radius, 1e-9);
+        }
+    }
+    NurbsCurve line;
+    line.setOrder(3);
+    line.setControlPoints({{0, 0, 0}, {1, 1, 1}, {3, 3, 3}, {4, 4, 4}});
+    const CurvatureComb straight = CurvatureComb::of(line, 100.0);
+    ASSERT_FALSE(straight.tips.empty());
+    for (std::size_t i = 0; i < straight.tips.size(); ++i)
+        EXPECT_LT(distance(straight.tips[i], straight.bases[i]), 1e-9);
 }
