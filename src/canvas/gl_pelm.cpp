@@ -229,11 +229,15 @@ void GLPelm::reportRebuildProgress() {
 }
 
 QImage GLPelm::grabSettledFrame() {
-    const std::uint64_t submitted = rebuilder->submissions();
-    QImage frame = grabFramebuffer();
-    // A rebuild the frame asked for may have landed while it drew: only the next frame takes it.
-    if (rebuilder->idle() && rebuilder->submissions() == submitted)
-        return frame;
-    rebuilder->waitIdle(std::chrono::hours(1));
-    return grabFramebuffer();
+    // A frame takes what landed before its first view; a rebuild asked for by the frame, or landing
+    // while it draws, needs another.
+    for (;;) {
+        const std::uint64_t submitted = rebuilder->submissions();
+        const std::uint64_t completed = rebuilder->completions();
+        QImage frame = grabFramebuffer();
+        if (rebuilder->idle() && rebuilder->submissions() == submitted &&
+            rebuilder->completions() == completed)
+            return frame;
+        rebuilder->waitIdle(std::chrono::hours(1));
+    }
 }

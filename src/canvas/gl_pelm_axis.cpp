@@ -29,7 +29,9 @@ void GLPelm::drawRevolutionAxis() {
     if (aor != refa)
         through.coordinate(refa) = axis.position;
 
-    SceneBounds bounds = SceneBounds::of(surface);
+    // The mesh drawn this frame: a large surface still being rebuilt is not sampled again in every view.
+    SceneBounds bounds;
+    bounds.add(surface->surfaceMesh);
     bounds.add(static_cast<SceneObject*>(surface->profile));
     bounds.add(through);
     double low = alongPoint, high = alongPoint;

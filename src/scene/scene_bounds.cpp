@@ -36,6 +36,10 @@ template <typename Surface> void addSurface(SceneBounds& bounds, Surface& surfac
 }
 } // namespace
 
+void SceneBounds::add(const SurfaceMesh& mesh) {
+    addMesh(*this, mesh);
+}
+
 void SceneBounds::add(const ControlPoint& p) {
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
         return;

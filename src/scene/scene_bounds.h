@@ -6,6 +6,8 @@
 class SceneList;
 class SceneObject;
 
+struct SurfaceMesh;
+
 class SceneBounds {
 public:
     // Corners of the box; meaningful only when not empty.
@@ -18,6 +20,8 @@ public:
     // A curve's control points and the points of its drawn line; a surface's mesh, swept first when
     // it is due for a rebuild.
     void add(SceneObject* object);
+    // The vertices of a mesh as drawn (its own translation applied).
+    void add(const SurfaceMesh& mesh);
 
     static SceneBounds of(const SceneList& scene);
     static SceneBounds of(SceneObject* object);

@@ -74,6 +74,11 @@ std::uint64_t MeshRebuilder::submissions() const {
     return submissions_;
 }
 
+std::uint64_t MeshRebuilder::completions() const {
+    const std::lock_guard lock(mutex_);
+    return completions_;
+}
+
 bool MeshRebuilder::waitIdle(std::chrono::milliseconds timeout) const {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, timeout, [this] { return queue_.empty() && !running_; });
@@ -132,6 +137,7 @@ void MeshRebuilder::work() {
             resultReady_();
 
         lock.lock();
+        ++completions_;
         running_ = false;
         progress_.reset();
         changed_.notify_all();

@@ -68,8 +68,9 @@ public:
     void submit(const std::shared_ptr<Slot>& slot, std::uint64_t ticket, Stages stages, Job job);
     // Nothing queued or running.
     bool idle() const;
-    // How many requests were submitted so far.
+    // How many requests were submitted so far, and how many jobs have finished.
     std::uint64_t submissions() const;
+    std::uint64_t completions() const;
     // Blocks until idle or until timeout passes; true when idle.
     bool waitIdle(std::chrono::milliseconds timeout) const;
     // The running job's age and progress (0 to 100); 0 and 0 when none runs.
@@ -109,6 +110,7 @@ private:
     std::deque<Request> queue_;
     bool running_ = false;
     std::uint64_t submissions_ = 0;
+    std::uint64_t completions_ = 0;
     bool stopping_ = false;
     std::chrono::steady_clock::time_point runningSince_;
     std::shared_ptr<WorkProgress> progress_;
