@@ -2,6 +2,7 @@
 #include "canvas/gl_pelm.h"
 
 #include "canvas/asset_locator.h"
+#include "geometry/nurbs_curve.h"
 #include "geometry/scene_object.h"
 
 #include <QImage>
@@ -174,12 +175,15 @@ void GLPelm::paintGL() {
             if (!isDrawnKind(node->kind) || !node->object)
                 continue;
             const bool active = node->object == activeObject || node->object == pickedCurve;
+            if (auto* curve = dynamic_cast<NurbsCurve*>(node->object))
+                curve->pointsSizedByWeight = weightsShown;
             node->object->draw(active, perspective);
         }
         drawRevolutionAxis();
         drawCurvatureComb(comb);
         drawHoverHighlight();
         drawRefusalFlash();
+        drawPickedWeight(*view, perspective);
     }
 
     // The handle goes over everything in its flat colour: without lighting (which would darken it

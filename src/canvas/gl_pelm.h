@@ -2,6 +2,7 @@
 #pragma once
 
 #include "canvas/camera_record.h"
+#include "canvas/perspective_projection.h"
 #include "canvas/text_font.h"
 #include "canvas/viewport.h"
 #include "geometry/control_point.h"
@@ -101,6 +102,8 @@ public:
     // The active curve's curvature comb, its teeth curvature times combScale long: a view setting.
     bool curvatureComb = false;
     double combScale = 10.0;
+    // Control points drawn larger the larger their weight, the picked point's weight beside it.
+    bool weightsShown = false;
 
     GLPelm(QWidget* parent, const char* name);
     ~GLPelm() override;
@@ -109,6 +112,9 @@ public:
     void setToolMode(int mode);
     void setCurvatureComb(bool on);
     void setCombScale(double scale);
+    void setWeightsShown(bool on);
+    // The perspective view's transform as paintGL loads it, for picking and dragging there.
+    PerspectiveProjection perspectiveProjection() const;
     // A frame with every surface's newest mesh: waits for the rebuilds a frame starts (a render to a
     // file, say, cannot show a mesh still being built).
     QImage grabSettledFrame();
@@ -320,7 +326,14 @@ private:
     void pickSurfaceCurveAt(const ControlPoint& p, int axis);
     void dragSplitHandle(int dx, int dy);
     void dragInOrthographicView(int cx, int cy, int dx, int dy, ControlPoint& moved);
-    void dragInPerspectiveView(int dx, int dy);
+    void dragInPerspectiveView(int cx, int cy, int dx, int dy);
+    // Picks the active curve's control point drawn nearest (x, y) in the perspective view and keeps
+    // its depth and its offset from the cursor for the drag that follows.
+    void pickInPerspectiveView(int x, int y);
+    double perspectiveDragDepth = 0.0;
+    double perspectiveOffsetX = 0.0, perspectiveOffsetY = 0.0;
+    // The picked point's weight as text beside it, in the view whose transform is loaded.
+    void drawPickedWeight(const Viewport& view, bool perspective);
     void deleteSelection();
     void createPredefined(int shape);
     // The step a press of the current tool with button opens, closed at the release.

@@ -20,6 +20,8 @@ constexpr float handleReach = 6.0f;
 // The split point keeps this far from the left and right, and the top and bottom edges.
 constexpr float splitMarginX = 30.0f;
 constexpr float splitMarginY = 40.0f;
+// A press in the perspective view takes a control point drawn this many screen pixels away.
+constexpr double pointReachPixels = 8.0;
 
 bool isOrthographic(int viewKind) {
     return viewKind == ViewKind::Top || viewKind == ViewKind::Left || viewKind == ViewKind::Front;
@@ -256,6 +258,9 @@ void GLPelm::pressAt(int x, int y, int button) {
         default:
             break;
         }
+    } else if (activeView == ViewKind::Perspective && toolMode == ToolMode::EditPoint &&
+               button == Qt::LeftButton) {
+        pickInPerspectiveView(x, y);
     }
 
     if (button == Qt::LeftButton)
@@ -328,7 +333,7 @@ void GLPelm::dragTo(int x, int y) {
     else if (isOrthographic(activeView))
         dragInOrthographicView(x, y, dx, dy, moved);
     else if (activeView == ViewKind::Perspective)
-        dragInPerspectiveView(dx, dy);
+        dragInPerspectiveView(x, y, dx, dy);
     // Every move is measured from the one before.
     pickedPoint = moved;
     pressPosition = QPoint(x, y);
@@ -410,10 +415,61 @@ void GLPelm::dragInOrthographicView(int cx, int cy, int dx, int dy, ControlPoint
     }
 }
 
-void GLPelm::dragInPerspectiveView(int dx, int dy) {
+PerspectiveProjection GLPelm::perspectiveProjection() const {
+    return PerspectiveProjection(perspectiveView, camera);
+}
+
+void GLPelm::pickInPerspectiveView(int x, int y) {
+    NurbsCurve* curve = activeCurve();
+    if (!curve)
+        return;
+    const PerspectiveProjection projection = perspectiveProjection();
+    const double windowX = x, windowY = canvasHeight - y;
+    const double reach = pointReachPixels * devicePixelRatioF();
+    int picked = -1;
+    double best = reach * reach, bestDepth = 0.0, bestX = 0.0, bestY = 0.0;
+    for (int i = 0; i < static_cast<int>(curve->controlPoints.size()); ++i) {
+        double px, py, depth;
+        if (!projection.project(curve->controlPoints[i], px, py, depth) || depth < -1.0 || depth > 1.0)
+            continue;
+        const double d = (px - windowX) * (px - windowX) + (py - windowY) * (py - windowY);
+        // Of points drawn on top of each other, the one nearer the camera.
+        if (d < best || (picked != -1 && d == best && depth < bestDepth)) {
+            picked = i;
+            best = d;
+            bestDepth = depth;
+            bestX = px;
+            bestY = py;
+        }
+    }
+    model.setActivePoint(picked);
+    if (picked == -1)
+        return;
+    perspectiveDragDepth = bestDepth;
+    perspectiveOffsetX = bestX - windowX;
+    perspectiveOffsetY = bestY - windowY;
+    emit emitWeight(weightValue(curve->weight(picked)));
+}
+
+void GLPelm::dragInPerspectiveView(int cx, int cy, int dx, int dy) {
     float px, py;
     perspectiveView.pixelScale(px, py);
     switch (toolMode) {
+    case ToolMode::EditPoint: {
+        // The point moves in the plane through it that faces the camera, staying under the cursor.
+        NurbsCurve* curve = activeCurve();
+        if (!leftButtonDown || !curve || activePoint < 0 ||
+            activePoint >= static_cast<int>(curve->controlPoints.size()))
+            break;
+        ControlPoint target;
+        if (!perspectiveProjection().unproject(cx + perspectiveOffsetX,
+                                               canvasHeight - cy + perspectiveOffsetY, perspectiveDragDepth,
+                                               target))
+            break;
+        const ControlPoint& p = curve->controlPoints[activePoint];
+        model.movePoint(target.x - p.x, target.y - p.y, target.z - p.z);
+        break;
+    }
     case ToolMode::Translate:
         // Pixels taken as world units, one axis per held button.
         if (leftButtonDown)

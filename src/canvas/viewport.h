@@ -53,10 +53,10 @@ public:
     void buildGridList();
     void drawAxesIndicator() const;
     void drawTitleStrip(float w, float h) const;
-
-private:
     // One unit per pixel over the whole rectangle, depth test off: the frame for the decoration.
     void beginPixelDrawing() const;
+
+private:
     // The GL viewport below the title strip, where the scene is drawn.
     void setSceneArea() const;
 };

@@ -36,6 +36,8 @@ public:
     int paramInc = 100;
     int spanHint = 0;
     int foundPoint = -1;
+    // A view setting, never stored: the points drawn larger the larger their weight.
+    bool pointsSizedByWeight = false;
     ControlPoint centre{0.0, 0.0, 0.0};
     int linkIndex = -1;
 
@@ -110,6 +112,9 @@ public:
     // the scene-file writer puts the tag byte "1" before it. read() takes the record after the tag;
     // a short stream leaves the stream failed and keeps whatever points were complete.
     void draw(bool active, bool perspective) override;
+    // The size in pixels of a point of that weight when sized by weight: its area grows with the
+    // weight, 7 pixels across at weight 1, from 3 to 28.
+    static float pointSizeForWeight(double weight);
     bool hitTest(double x, double y, double z, int axis) override;
     // How far (x, y, z) lies from the drawn line in the plane across axis (the view's depth axis, whose
     // coordinate is ignored): the nearer of the samples' box distance, as hitTest measures it, and the

@@ -3,6 +3,15 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+
+float NurbsCurve::pointSizeForWeight(double weight) {
+    if (std::isnan(weight))
+        return 7.0f;
+    return static_cast<float>(std::clamp(7.0 * std::sqrt(std::max(weight, 0.0)), 3.0, 28.0));
+}
+
 void NurbsCurve::draw(bool active, bool /*perspective: a curve looks the same in every view*/) {
     const int n = static_cast<int>(controlPoints.size());
     if (active && showVertices) {
@@ -15,6 +24,8 @@ void NurbsCurve::draw(bool active, bool /*perspective: a curve looks the same in
             else
                 glColor3f(0.7f, 0.0f, 0.0f);
             const ControlPoint& p = controlPoints[i];
+            if (pointsSizedByWeight)
+                glPointSize(pointSizeForWeight(p.w));
             glBegin(GL_POINTS);
             glVertex3f(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
             glEnd();

@@ -30,6 +30,8 @@ void addControlTips(GLObjectWindow& w) {
         {w.curvatureCheck, "Draw the active curve's curvature comb: at each step a line out of the curve, "
                            "as long as the curvature times the comb scale"},
         {w.combScaleSpin, "Length of the comb's lines: the curvature (1 / radius) times this"},
+        {w.weightsCheck, "Draw the active curve's points larger the larger their weight, and write the "
+                         "picked point's weight beside it"},
         {w.orderSpin, "Order of the active curve (its degree plus one); it needs at least as many points"},
         {w.paramIncSpin, "Number of steps the active curve is drawn with"},
         {w.openCheck, "Open curve: it starts and ends near its first and last points"},
@@ -37,8 +39,8 @@ void addControlTips(GLObjectWindow& w) {
         {w.closedCheck, "Closed curve: the last point joins the first"},
         {w.insertButton, "Append (A): click in a view to add a point after the last one"},
         {w.smoothButton,
-         "Edit (E): click a point to pick it, drag to move it; a middle or right drag changes "
-         "its weight"},
+         "Edit (E): click a point to pick it, drag to move it (in the Perspective view, across "
+         "the screen); a middle or right drag changes its weight"},
         {w.deleteButton, "Delete point (D): click a point to delete it"},
         {w.weightSpin, "Weight of the picked point, times ten"},
         {w.reverseButton, "Reverse the order of the active curve's points"},

@@ -86,6 +86,7 @@ public:
     QSpinBox* lineThicknessSpin = nullptr;
     QCheckBox* curvatureCheck = nullptr; // a view setting, kept in the settings, not in scene files
     QSpinBox* combScaleSpin = nullptr;
+    QCheckBox* weightsCheck = nullptr; // a view setting as well
     QGroupBox* curveSettingsGroup = nullptr;
     QSpinBox* orderSpin = nullptr;
     QSpinBox* paramIncSpin = nullptr;
@@ -278,7 +279,7 @@ private:
     void rebuildRecentMenu();
     QPushButton* addToolButton(QGroupBox* group, QButtonGroup* exclusive, const char* text, const char* icon);
     void buildCurvePage();
-    void addCurvatureFields();
+    void addViewAidFields();
     void buildSurfacePage();
     void fitTabColumn();
     // Builds the status bar's readouts and keeps the buttons and the Surfaces tab following the canvas.

@@ -90,17 +90,21 @@ void GLObjectWindow::fitTabColumn() {
 namespace {
 const QString combKey = QStringLiteral("view/curvatureComb");
 const QString combScaleKey = QStringLiteral("view/combScale");
+const QString weightsKey = QStringLiteral("view/weights");
 } // namespace
 
-// The curvature comb belongs to the view, not to the curve: kept between sessions, never in a file.
-void GLObjectWindow::addCurvatureFields() {
+// The comb and the weights belong to the view, not to the curve: kept between sessions, never in a file.
+void GLObjectWindow::addViewAidFields() {
     QSettings settings = knotworkSettings();
     curvatureCheck =
         addCheckField(curveDisplayGroup, nullptr, tr("Curvature"), settings.value(combKey, false).toBool());
     combScaleSpin = addSpinField(curveDisplayGroup, "Comb Scale", tr("Comb Scale: "), 1, 1000, 1,
                                  std::clamp(settings.value(combScaleKey, 10).toInt(), 1, 1000), 160);
+    weightsCheck =
+        addCheckField(curveDisplayGroup, nullptr, tr("Weights"), settings.value(weightsKey, false).toBool());
     canvas->setCurvatureComb(curvatureCheck->isChecked());
     canvas->setCombScale(combScaleSpin->value());
+    canvas->setWeightsShown(weightsCheck->isChecked());
     connect(curvatureCheck, &QCheckBox::toggled, this, [this](bool on) {
         knotworkSettings().setValue(combKey, on);
         canvas->setCurvatureComb(on);
@@ -108,6 +112,10 @@ void GLObjectWindow::addCurvatureFields() {
     connect(combScaleSpin, &QSpinBox::valueChanged, this, [this](int scale) {
         knotworkSettings().setValue(combScaleKey, scale);
         canvas->setCombScale(scale);
+    });
+    connect(weightsCheck, &QCheckBox::toggled, this, [this](bool on) {
+        knotworkSettings().setValue(weightsKey, on);
+        canvas->setWeightsShown(on);
     });
 }
 
@@ -123,7 +131,7 @@ void GLObjectWindow::buildCurvePage() {
     connect(edgeCheck, &QCheckBox::pressed, canvas, &GLPelm::curveEdgeClicked);
     connect(curveCheck, &QCheckBox::pressed, canvas, &GLPelm::curveClicked);
     connect(lineThicknessSpin, &QSpinBox::valueChanged, canvas, &GLPelm::lineSizeChanged);
-    addCurvatureFields();
+    addViewAidFields();
 
     // The three forms are one choice; the spin fields beside them are not part of it.
     addCaption(curvePage, tr("SETTINGS:"), 0);
