@@ -258,8 +258,7 @@ void GLPelm::pressAt(int x, int y, int button) {
         default:
             break;
         }
-    } else if (activeView == ViewKind::Perspective && toolMode == ToolMode::EditPoint &&
-               button == Qt::LeftButton) {
+    } else if (activeView == ViewKind::Perspective && toolMode == ToolMode::EditPoint) {
         pickInPerspectiveView(x, y);
     }
 
@@ -458,9 +457,13 @@ void GLPelm::dragInPerspectiveView(int cx, int cy, int dx, int dy) {
     case ToolMode::EditPoint: {
         // The point moves in the plane through it that faces the camera, staying under the cursor.
         NurbsCurve* curve = activeCurve();
-        if (!leftButtonDown || !curve || activePoint < 0 ||
-            activePoint >= static_cast<int>(curve->controlPoints.size()))
+        if (!curve || activePoint < 0 || activePoint >= static_cast<int>(curve->controlPoints.size()))
             break;
+        if (!leftButtonDown) {
+            // As in the flat views at their first zoom: 15 pixels of drag to a unit of weight.
+            model.changeWeight((dx - dy) / (2.0 * 15.0));
+            break;
+        }
         ControlPoint target;
         if (!perspectiveProjection().unproject(cx + perspectiveOffsetX,
                                                canvasHeight - cy + perspectiveOffsetY, perspectiveDragDepth,

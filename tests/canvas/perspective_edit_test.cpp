@@ -1,5 +1,6 @@
 // With the edit tool a control point is picked and dragged in the perspective view: it moves in the
-// plane through it that faces the camera and stays under the cursor, and the drag is one undo step.
+// plane through it that faces the camera and stays under the cursor, and the drag is one undo step; a
+// middle drag changes its weight.
 // Where a point is drawn comes from GL's own matrices (drawnPosition), not from the canvas's arithmetic.
 #include "live_canvas.h"
 
@@ -77,6 +78,13 @@ TEST(PerspectiveEdit, ADraggedPointStaysUnderTheCursorInTheCameraFacingPlaneAsOn
         EXPECT_EQ(curve->controlPoints[2].x, original.x);
         EXPECT_EQ(curve->controlPoints[2].y, original.y);
         EXPECT_EQ(curve->controlPoints[2].z, original.z);
+
+        // A middle drag on the point changes its weight instead: 15 pixels across to half a unit.
+        const double weight = curve->controlPoints[2].w;
+        c.drag(grab, grab + QPoint(30, -30), Qt::MiddleButton);
+        EXPECT_EQ(p.activePoint, 2);
+        EXPECT_NEAR(curve->controlPoints[2].w, weight + 2.0, 1e-12);
+        EXPECT_EQ(length(curve->controlPoints[2] - original), 0.0);
 
         // A press away from every point picks none, and its drag moves nothing.
         const QPoint empty(p.width() - 20, 40);
