@@ -33,14 +33,11 @@ void GLPelm::drawPickedWeight(const Viewport& view, bool perspective) {
     // Clear of the point however large its weight draws it.
     const double beside = NurbsCurve::pointSizeForWeight(p.w) / 2.0 + 4.0;
     glTranslated(wx - view.x + beside, wy - view.y + 2.0, 0.0);
-    // The glyphs are light on black: added to the black perspective view, taken away from the light
-    // orthographic ones.
-    if (perspective) {
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    // Light on the black perspective view, dark on the light flat ones.
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (perspective)
         glColor4f(1.0f, 1.0f, 0.6f, 1.0f);
-    } else {
-        glBlendFunc(GL_ZERO, GL_ONE_MINUS_SRC_COLOR);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    }
+    else
+        glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
     textFont.print(0, "w %.4g", p.w);
 }

@@ -51,6 +51,9 @@ std::vector<KeysAndMouseDialog::Tool> KeysAndMouseDialog::tools() {
          tr("E, or the Smooth button"),
          {{tr("Left press"), tr("picks the control point within 0.3 units; the Point group shows it")},
           {tr("Left drag"), tr("moves the picked point in the view's plane")},
+          {tr("In the Perspective view"),
+           tr("a press picks the point drawn under the mouse; a left drag moves it across the screen, in "
+              "the plane through it that faces the camera")},
           {tr("Middle or right drag"), tr("changes the picked point's weight (right or up: heavier)")},
           {tr("Delete"), tr("deletes the picked point")}}},
         {tr("Delete point"),
