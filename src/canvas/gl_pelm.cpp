@@ -179,6 +179,7 @@ void GLPelm::paintGL() {
         drawRevolutionAxis();
         drawCurvatureComb(comb);
         drawHoverHighlight();
+        drawStripMarks();
         drawRefusalFlash();
     }
 
