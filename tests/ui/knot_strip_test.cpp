@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QScreen>
 #include <QSettings>
 #include <QTest>
 
@@ -74,6 +75,17 @@ QPoint stripSpot(KnotStrip& strip, double u, double value) {
     return QPoint(static_cast<int>(std::lround(g.xAt(u))), static_cast<int>(std::lround(g.yAt(value))));
 }
 
+// Whether a pixel within reach of the spot (device pixels) has the colour.
+bool drawsNear(const QImage& image, QPoint spot, int reach,
+               const std::function<bool(const QColor&)>& colour) {
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx)
+            if (image.valid(spot.x() + dx, spot.y() + dy) &&
+                colour(image.pixelColor(spot.x() + dx, spot.y() + dy)))
+                return true;
+    return false;
+}
+
 // Whether the top view draws a pixel of the given colour within `reach` device pixels of the spot
 // `offset` device pixels right of where p projects.
 bool topViewDraws(GLPelm& canvas, const ControlPoint& p, int offset, int reach,
@@ -82,13 +94,20 @@ bool topViewDraws(GLPelm& canvas, const ControlPoint& p, int offset, int reach,
     const DrawnPosition at = drawnPosition(canvas, ViewKind::Top, p);
     if (!at.inside)
         return false;
-    const int cx = static_cast<int>(std::lround(at.x)) + offset,
-              cy = frame.height() - 1 - static_cast<int>(std::lround(at.y));
-    for (int dy = -reach; dy <= reach; ++dy)
-        for (int dx = -reach; dx <= reach; ++dx)
-            if (colour(frame.pixelColor(cx + dx, cy + dy)))
-                return true;
-    return false;
+    return drawsNear(frame,
+                     QPoint(static_cast<int>(std::lround(at.x)) + offset,
+                            frame.height() - 1 - static_cast<int>(std::lround(at.y))),
+                     reach, colour);
+}
+
+// Whether the strip draws a pixel of the colour within a device pixel of a widget position.
+bool stripDraws(KnotStrip& strip, QPoint spot, const std::function<bool(const QColor&)>& colour) {
+    const QImage drawn = strip.grab().toImage();
+    const double ratio = strip.devicePixelRatioF();
+    return drawsNear(drawn,
+                     QPoint(static_cast<int>(std::lround(spot.x() * ratio)),
+                            static_cast<int>(std::lround(spot.y() * ratio))),
+                     1, colour);
 }
 
 bool magenta(const QColor& c) {
@@ -151,7 +170,10 @@ TEST(KnotStrip, TheViewportItemShowsItUnderTheViewsAndANewWindowKeepsIt) {
     EXPECT_GT(stripRect.top(), canvasRect.bottom());
     EXPECT_EQ(stripRect.left(), canvasRect.left());
     EXPECT_EQ(stripRect.width(), canvasRect.width());
-    EXPECT_GE(window->canvas->height(), canvasAlone);
+    // Unless the screen has no room for the strip's height as well.
+    if (window->minimumHeight() < window->screen()->availableGeometry().height()) {
+        EXPECT_GE(window->canvas->height(), canvasAlone);
+    }
     EXPECT_TRUE(window->rect().contains(stripRect));
 
     auto again = showWindow();
@@ -193,9 +215,7 @@ TEST(KnotStrip, HoveringAFunctionMarksItsControlPointInTheViews) {
         EXPECT_EQ(canvas.markedPoint, c.controlPoint);
         EXPECT_TRUE(topViewDraws(canvas, point, 5, 1, magenta));
         // The function is drawn highlighted where the cursor is.
-        const QImage drawn = strip.grab().toImage();
-        const QPoint spot = stripSpot(strip, peak.u, peak.value) * strip.devicePixelRatioF();
-        EXPECT_TRUE(magenta(drawn.pixelColor(spot))) << drawn.pixelColor(spot).name().toStdString();
+        EXPECT_TRUE(stripDraws(strip, stripSpot(strip, peak.u, peak.value), magenta));
 
         // Well above every plot: no function.
         hoverOver(strip, stripSpot(strip, peak.u, 1.0) - QPoint(0, 8));
@@ -229,11 +249,9 @@ TEST(KnotStrip, HoveringAControlPointHighlightsItsFunctions) {
         hoverOver(canvas, topViewSpot(canvas, curve->controlPoints[static_cast<std::size_t>(c.point)]));
         EXPECT_EQ(canvas.hoveredPoint, c.point);
         EXPECT_EQ(strip.highlightedFunctions(), c.functions);
-        const QImage drawn = strip.grab().toImage();
         for (int function : c.functions) {
             const Peak peak = peakOf(*curve, function);
-            const QPoint spot = stripSpot(strip, peak.u, peak.value) * strip.devicePixelRatioF();
-            EXPECT_TRUE(magenta(drawn.pixelColor(spot))) << function;
+            EXPECT_TRUE(stripDraws(strip, stripSpot(strip, peak.u, peak.value), magenta)) << function;
         }
         // Hovering a point does not pick it.
         EXPECT_EQ(curve->foundPoint, -1);
@@ -273,10 +291,9 @@ TEST(KnotStrip, TheParameterUnderTheCursorMarksItsPointUntilTheCursorLeaves) {
         EXPECT_NEAR(marked->z, expected.z, 1e-9);
         EXPECT_TRUE(topViewDraws(canvas, expected, 0, 1, cyan));
         // The strip's own line at the cursor, above every function (none of this curve reaches 0.9).
-        const QImage drawn = strip.grab().toImage();
         const QPoint onLine(x, static_cast<int>(std::lround(g.yAt(0.9))));
-        EXPECT_TRUE(cyan(drawn.pixelColor(onLine * strip.devicePixelRatioF())));
-        EXPECT_FALSE(cyan(drawn.pixelColor((onLine + QPoint(4, 0)) * strip.devicePixelRatioF())));
+        EXPECT_TRUE(stripDraws(strip, onLine, cyan));
+        EXPECT_FALSE(stripDraws(strip, onLine + QPoint(4, 0), cyan));
     }
     const ControlPoint last = curve->evaluate(*canvas.markedParameter);
 
