@@ -182,6 +182,7 @@ void GLPelm::paintGL() {
         drawRevolutionAxis();
         drawCurvatureComb(comb);
         drawHoverHighlight();
+        drawStripMarks();
         drawRefusalFlash();
         drawPickedWeight(*view, perspective);
     }

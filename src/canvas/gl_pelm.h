@@ -280,6 +280,32 @@ signals:
     // A long rebuild's progress, 0 to 100, every tenth of a second; -1 when it has ended.
     void rebuildProgress(int percent);
 
+    // ---- Links with the knot strip (gl_pelm_strip.cpp) ----
+public:
+    // The active curve's control point the strip's hovered basis function belongs to, marked in every
+    // view; -1 for none.
+    int markedPoint = -1;
+    // The active curve's parameter under the strip's cursor, its point marked in every view.
+    std::optional<double> markedParameter;
+    // The active curve's control point under the cursor in an orthographic view, found as a click of
+    // the point tools finds it; -1 for none.
+    int hoveredPoint = -1;
+    // The active curve's point at markedParameter; none without either.
+    std::optional<ControlPoint> markedCurvePoint();
+
+public slots:
+    void markControlPoint(int index);
+    void markParameter(double u);
+    void clearParameterMark();
+
+signals:
+    // hoveredPoint changed (-1: the cursor left every control point).
+    void controlPointHovered(int index);
+
+private:
+    void followHoveredPoint(int x, int y);
+    void drawStripMarks();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

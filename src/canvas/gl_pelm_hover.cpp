@@ -74,6 +74,7 @@ NurbsCurve* GLPelm::curveUnder(int x, int y) {
 }
 
 void GLPelm::hoverAt(int x, int y) {
+    followHoveredPoint(x, y);
     NurbsCurve* under = curveUnder(x, y);
     if (under == hoveredCurve)
         return;
@@ -84,6 +85,7 @@ void GLPelm::hoverAt(int x, int y) {
 void GLPelm::leaveEvent(QEvent* event) {
     QOpenGLWidget::leaveEvent(event);
     emit cursorOverView(ViewKind::None, 0.0, 0.0, 0.0);
+    followHoveredPoint(-1, -1);
     if (hoveredCurve) {
         hoveredCurve = nullptr;
         update();

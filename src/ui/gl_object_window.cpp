@@ -97,7 +97,7 @@ GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(pare
 
     mainRow = new QHBoxLayout;
     mainRow->setSpacing(2);
-    mainRow->addWidget(canvas);
+    mainRow->addLayout(buildCanvasColumn());
     mainRow->addWidget(tabs);
 
     topRow = new QHBoxLayout;
@@ -123,7 +123,8 @@ GLObjectWindow::GLObjectWindow(QWidget* parent, const char* name) : QWidget(pare
 
     // 800 by 600, or the screen where it is smaller.
     const QSize screenRoom = screen() ? screen()->availableGeometry().size() : QSize(800, 600);
-    setMinimumSize(QSize(800, 600).boundedTo(screenRoom));
+    smallestSize_ = QSize(800, 600).boundedTo(screenRoom);
+    showKnotStrip(knotStripAction->isChecked());
     addControlTips(*this);
     new CanvasKeyRouter(this, canvas);
     canvas->setFocus();
@@ -169,6 +170,7 @@ QMenuBar* GLObjectWindow::buildMenus() {
     viewportMenu->addAction(tr("Frame Selected"), QKeySequence(Qt::Key_F), this,
                             [this] { canvas->frameSelected(); });
     addDepthItems(viewportMenu);
+    addKnotStripItem(viewportMenu);
 
     auto* menuBar = new QMenuBar(this);
     menuBar->addMenu(fileMenu);

@@ -3,12 +3,14 @@
 
 #include "ui/dialog_provider.h"
 
+#include <QSize>
 #include <QStringList>
 #include <QWidget>
 
 class AboutDialog;
 class GLPelm;
 class KeysAndMouseDialog;
+class KnotStrip;
 class PointGroup;
 class QAction;
 class QButtonGroup;
@@ -72,6 +74,9 @@ public:
     QAction* transformAction = nullptr;
     // Viewport > New points at the active curve's depth.
     QAction* depthAction = nullptr;
+    // Viewport > Knot Strip, and the strip under the views it shows.
+    QAction* knotStripAction = nullptr;
+    KnotStrip* knotStrip = nullptr;
 
     // The tab column and its two pages.
     QTabWidget* tabs = nullptr;
@@ -275,6 +280,12 @@ private:
     void addDepthItems(QMenu* viewportMenu);
     // Viewport > New Point Depth…: the next new point's depth, typed.
     void typeNewPointDepth();
+    void addKnotStripItem(QMenu* viewportMenu);
+    // The canvas over the knot strip.
+    QVBoxLayout* buildCanvasColumn();
+    void showKnotStrip(bool on);
+    // The window's minimum without the knot strip.
+    QSize smallestSize_;
     void rememberFile(const QString& path);
     void rebuildRecentMenu();
     QPushButton* addToolButton(QGroupBox* group, QButtonGroup* exclusive, const char* text, const char* icon);

@@ -14,7 +14,6 @@
 #include <QCursor>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -44,14 +43,6 @@ NurbsCurve* drawCurve(GLPelm& canvas, const std::vector<QPoint>& spots) {
     for (const QPoint& spot : spots)
         QTest::mouseClick(&canvas, Qt::LeftButton, {}, spot);
     return canvas.activeCurve();
-}
-
-// A move with no button held, straight to the canvas: QTest's moves go through the display
-// server's pointer, whose own motion events may come in later than the next move.
-void hover(GLPelm& canvas, QPoint spot) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(spot), QPointF(canvas.mapToGlobal(spot)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(&canvas, &move);
 }
 
 std::vector<QPushButton*> toolButtons(GLObjectWindow& w) {
@@ -233,7 +224,7 @@ TEST(Readouts, CursorReadoutGivesTheWorldPointInFlatViewsOnly) {
         SCOPED_TRACE(c.view);
         for (const QPointF& at : {QPointF(0.2, 0.7), QPointF(0.8, 0.4)}) {
             const QPoint spot = viewSpot(canvas, c.view, at.x(), at.y());
-            hover(canvas, spot);
+            hoverOver(canvas, spot);
             ControlPoint p;
             if (!worldAt(canvas, c.view, spot, p)) {
                 EXPECT_TRUE(readout.text().isEmpty()) << readout.text().toStdString();
@@ -244,7 +235,7 @@ TEST(Readouts, CursorReadoutGivesTheWorldPointInFlatViewsOnly) {
                       QString::fromUtf8(c.format).arg(coordinate(xyz[c.first]), coordinate(xyz[c.second])));
         }
     }
-    hover(canvas, viewSpot(canvas, ViewKind::Front, 0.5, 0.5));
+    hoverOver(canvas, viewSpot(canvas, ViewKind::Front, 0.5, 0.5));
     EXPECT_FALSE(readout.text().isEmpty());
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&canvas, &leave);

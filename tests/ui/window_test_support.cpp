@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
+#include <QMouseEvent>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -57,6 +58,12 @@ void typeIntoSpin(QAbstractSpinBox* spin, const QString& text, Qt::Key finish) {
     spin->selectAll();
     QTest::keyClicks(spin, text);
     QTest::keyClick(spin, finish);
+}
+
+void hoverOver(QWidget& widget, QPoint spot) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(spot), QPointF(widget.mapToGlobal(spot)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &move);
 }
 
 void activate(QWidget& window) {

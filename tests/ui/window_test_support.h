@@ -48,6 +48,10 @@ void clickButton(QAbstractButton* button);
 // Types the value into the field and presses Enter (or the given key), as a user would.
 void typeIntoSpin(QAbstractSpinBox* spin, const QString& text, Qt::Key finish = Qt::Key_Return);
 
+// A move with no button held, straight to the widget: QTest's moves go through the display server's
+// pointer, whose own motion events may come in later than the next move.
+void hoverOver(QWidget& widget, QPoint spot);
+
 // Makes the window the active one inside Qt, so that keys without a widget go to its focus:
 // tests running at once on the same display may hold the X focus.
 void activate(QWidget& window);
