@@ -287,8 +287,8 @@ public:
     int markedPoint = -1;
     // The active curve's parameter under the strip's cursor, its point marked in every view.
     std::optional<double> markedParameter;
-    // The active curve's control point under the cursor in an orthographic view, found as a click of
-    // the point tools finds it; -1 for none.
+    // The active curve's control point under the cursor in a view, found as a click of the point
+    // tools finds it; -1 for none.
     int hoveredPoint = -1;
     // The active curve's point at markedParameter; none without either.
     std::optional<ControlPoint> markedCurvePoint();
@@ -356,6 +356,12 @@ private:
     // Picks the active curve's control point drawn nearest (x, y) in the perspective view and keeps
     // its depth and its offset from the cursor for the drag that follows.
     void pickInPerspectiveView(int x, int y);
+    // The active curve's control point drawn within reach of (x, y) in the perspective view, -1 for
+    // none; hit gets its depth and its offset from (x, y) in GL window pixels.
+    struct PerspectiveHit {
+        double depth = 0.0, offsetX = 0.0, offsetY = 0.0;
+    };
+    int perspectivePointAt(int x, int y, PerspectiveHit* hit = nullptr);
     double perspectiveDragDepth = 0.0;
     double perspectiveOffsetX = 0.0, perspectiveOffsetY = 0.0;
     // The picked point's weight as text beside it, in the view whose transform is loaded.

@@ -418,35 +418,45 @@ PerspectiveProjection GLPelm::perspectiveProjection() const {
     return PerspectiveProjection(perspectiveView, camera);
 }
 
-void GLPelm::pickInPerspectiveView(int x, int y) {
+int GLPelm::perspectivePointAt(int x, int y, PerspectiveHit* hit) {
     NurbsCurve* curve = activeCurve();
     if (!curve)
-        return;
+        return -1;
     const PerspectiveProjection projection = perspectiveProjection();
     const double windowX = x, windowY = canvasHeight - y;
     const double reach = pointReachPixels * devicePixelRatioF();
-    int picked = -1;
-    double best = reach * reach, bestDepth = 0.0, bestX = 0.0, bestY = 0.0;
+    int found = -1;
+    double best = reach * reach;
+    PerspectiveHit bestHit;
     for (int i = 0; i < static_cast<int>(curve->controlPoints.size()); ++i) {
         double px, py, depth;
         if (!projection.project(curve->controlPoints[i], px, py, depth) || depth < -1.0 || depth > 1.0)
             continue;
         const double d = (px - windowX) * (px - windowX) + (py - windowY) * (py - windowY);
         // Of points drawn on top of each other, the one nearer the camera.
-        if (d < best || (picked != -1 && d == best && depth < bestDepth)) {
-            picked = i;
+        if (d < best || (found != -1 && d == best && depth < bestHit.depth)) {
+            found = i;
             best = d;
-            bestDepth = depth;
-            bestX = px;
-            bestY = py;
+            bestHit = {depth, px - windowX, py - windowY};
         }
     }
+    if (hit && found != -1)
+        *hit = bestHit;
+    return found;
+}
+
+void GLPelm::pickInPerspectiveView(int x, int y) {
+    NurbsCurve* curve = activeCurve();
+    if (!curve)
+        return;
+    PerspectiveHit hit;
+    const int picked = perspectivePointAt(x, y, &hit);
     model.setActivePoint(picked);
     if (picked == -1)
         return;
-    perspectiveDragDepth = bestDepth;
-    perspectiveOffsetX = bestX - windowX;
-    perspectiveOffsetY = bestY - windowY;
+    perspectiveDragDepth = hit.depth;
+    perspectiveOffsetX = hit.offsetX;
+    perspectiveOffsetY = hit.offsetY;
     emit emitWeight(weightValue(curve->weight(picked)));
 }
 

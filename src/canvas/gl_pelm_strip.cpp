@@ -6,6 +6,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 void GLPelm::markControlPoint(int index) {
     if (index == markedPoint)
         return;
@@ -42,6 +44,8 @@ void GLPelm::followHoveredPoint(int x, int y) {
         const int picked = curve->foundPoint;
         hit = curve->findPoint(world.x, world.y, world.z, depthAxis(viewKind));
         curve->foundPoint = picked;
+    } else if (curve && viewKind == ViewKind::Perspective) {
+        hit = perspectivePointAt(x, y);
     }
     if (hit == hoveredPoint)
         return;
@@ -58,7 +62,8 @@ void GLPelm::drawStripMarks() {
     if (markedPoint >= 0 && markedPoint < static_cast<int>(curve->controlPoints.size())) {
         // A magenta square with a white centre, larger than a drawn control point: seen over any colour.
         const ControlPoint& p = curve->controlPoints[static_cast<std::size_t>(markedPoint)];
-        glPointSize(15.0f);
+        // Around the point however large its weight draws it.
+        glPointSize(weightsShown ? std::max(15.0f, NurbsCurve::pointSizeForWeight(p.w) + 8.0f) : 15.0f);
         glColor3f(0.9f, 0.0f, 0.9f);
         glBegin(GL_POINTS);
         glVertex3d(p.x, p.y, p.z);

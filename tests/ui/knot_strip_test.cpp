@@ -118,9 +118,9 @@ bool cyan(const QColor& c) {
     return c.red() < 60 && c.green() > 160 && c.blue() > 160;
 }
 
-// The widget position (logical pixels) where the top view draws p.
-QPoint topViewSpot(GLPelm& canvas, const ControlPoint& p) {
-    const DrawnPosition at = drawnPosition(canvas, ViewKind::Top, p);
+// The widget position (logical pixels) where a view draws p.
+QPoint drawnSpot(GLPelm& canvas, const ControlPoint& p, int viewKind = ViewKind::Top) {
+    const DrawnPosition at = drawnPosition(canvas, viewKind, p);
     const double ratio = canvas.devicePixelRatioF();
     return QPoint(static_cast<int>(std::lround(at.x / ratio)),
                   static_cast<int>(std::lround((canvas.canvasHeight - at.y) / ratio)));
@@ -232,21 +232,25 @@ TEST(KnotStrip, HoveringAControlPointHighlightsItsFunctions) {
     GLPelm& canvas = *window->canvas;
     KnotStrip& strip = *window->knotStrip;
     struct Case {
-        int mode, point;
+        int mode, point, view;
         std::vector<int> functions;
     };
     const Case cases[] = {
-        {NurbsCurve::Interpolated, 2, {2}},
-        {NurbsCurve::Closed, 0, {0, 6}},
-        {NurbsCurve::Closed, 2, {2, 8}},
-        {NurbsCurve::Closed, 4, {4}},
+        {NurbsCurve::Interpolated, 2, ViewKind::Top, {2}},
+        {NurbsCurve::Closed, 0, ViewKind::Top, {0, 6}},
+        {NurbsCurve::Closed, 2, ViewKind::Top, {2, 8}},
+        {NurbsCurve::Closed, 4, ViewKind::Top, {4}},
+        {NurbsCurve::Interpolated, 3, ViewKind::Perspective, {3}},
+        {NurbsCurve::Closed, 1, ViewKind::Perspective, {1, 7}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "form " << c.mode << ", point " << c.point);
+        SCOPED_TRACE(testing::Message() << "form " << c.mode << ", point " << c.point << ", view " << c.view);
         canvas.newScene();
         NurbsCurve* curve = addActiveCurve(canvas, c.mode, 3, 6);
+        // The camera looks down at the curve's plane, where no two points are drawn together.
+        canvas.camera.eye = ControlPoint(12.0, 25.0, 30.0);
         canvas.grabFramebuffer();
-        hoverOver(canvas, topViewSpot(canvas, curve->controlPoints[static_cast<std::size_t>(c.point)]));
+        hoverOver(canvas, drawnSpot(canvas, curve->controlPoints[static_cast<std::size_t>(c.point)], c.view));
         EXPECT_EQ(canvas.hoveredPoint, c.point);
         EXPECT_EQ(strip.highlightedFunctions(), c.functions);
         for (int function : c.functions) {
