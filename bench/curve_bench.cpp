@@ -1,5 +1,7 @@
 // Nanoseconds per curve point: the fused four-lane evaluation against the scalar transcription and, when
 // built with it, OCCT's sampling of the same rational curve.
+#include "geometry/basis_function_samples.h"
+#include "geometry/curvature_comb.h"
 #include "geometry/curve_evaluator.h"
 #include "geometry/nurbs_curve.h"
 #include "scalar_curve_reference.h"
@@ -166,6 +168,27 @@ void SamplePassOrder4(benchmark::State& state) {
     perPoint(state, static_cast<int>(samples.size()));
 }
 
+// What the view aids cost: the comb is taken once per frame over the drawn samples, the knot strip's
+// basis functions once per change of the knots (a sample per strip pixel, about 1100 across).
+void CombOrder4(benchmark::State& state) {
+    const auto curve = benchCurve(4);
+    curve->setParamInc(1000);
+    for (auto _ : state) {
+        const CurvatureComb comb = CurvatureComb::of(*curve, 10.0);
+        benchmark::DoNotOptimize(comb.tips.data());
+    }
+}
+
+void StripFunctions(benchmark::State& state) {
+    const auto curve = benchCurve(4);
+    curve->setControlPoints(std::vector<ControlPoint>(curve->controlPoints.begin(),
+                                                      curve->controlPoints.begin() + state.range(0)));
+    for (auto _ : state) {
+        const BasisFunctionSamples samples = sampleBasisFunctions(*curve, 1100);
+        benchmark::DoNotOptimize(samples.values.data());
+    }
+}
+
 } // namespace
 
 BENCHMARK(FusedPoints)->DenseRange(2, 8)->Arg(10)->Unit(benchmark::kMillisecond);
@@ -175,4 +198,6 @@ BENCHMARK(OcctPoints)->DenseRange(2, 8)->Arg(10)->Unit(benchmark::kMillisecond);
 #endif
 BENCHMARK(ScalarPoints)->Arg(2)->Arg(3)->Arg(4)->Arg(6)->Unit(benchmark::kMillisecond);
 BENCHMARK(SamplePassOrder4)->Unit(benchmark::kMicrosecond);
+BENCHMARK(CombOrder4)->Unit(benchmark::kMicrosecond);
+BENCHMARK(StripFunctions)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();
