@@ -8,8 +8,6 @@
 #include <numbers>
 
 namespace {
-constexpr int titleStripHeight = 18;
-
 using Matrix = std::array<double, 16>;
 
 Matrix identity() {
@@ -117,10 +115,11 @@ std::array<double, 4> apply(const Matrix& m, double x, double y, double z, doubl
 } // namespace
 
 PerspectiveProjection::PerspectiveProjection(const Viewport& view, const CameraRecord& camera) {
-    areaX = static_cast<int>(view.x);
-    areaY = static_cast<int>(view.y);
-    areaWidth = static_cast<int>(view.width);
-    areaHeight = std::max(static_cast<int>(view.height) - titleStripHeight, 0);
+    const Viewport::Area area = view.sceneArea();
+    areaX = area.x;
+    areaY = area.y;
+    areaWidth = area.width;
+    areaHeight = area.height;
     if (areaWidth <= 0 || areaHeight <= 0 || !(view.height > 0.0f))
         return;
     Matrix look;

@@ -11,7 +11,6 @@
 #include <numbers>
 
 namespace {
-constexpr int titleStripHeight = 18;
 // What a framed box leaves free around it: its span times this fills the view.
 constexpr double frameMargin = 1.2;
 // A box thinner than this (a point, a straight line seen end on) is framed as this wide.
@@ -38,7 +37,7 @@ void rotateAbout(double degrees, int axis, double& x, double& y, double& z) {
 
 // The view's orthographic extents, or its configured ones while it has no size.
 void extentsOf(const Viewport& view, double& l, double& r, double& b, double& t) {
-    if (view.width > 0.0f && view.height > static_cast<float>(titleStripHeight)) {
+    if (view.width > 0.0f && view.height > static_cast<float>(Viewport::titleStripHeight)) {
         view.orthographicExtents(l, r, b, t);
         return;
     }
@@ -50,14 +49,13 @@ void extentsOf(const Viewport& view, double& l, double& r, double& b, double& t)
 } // namespace
 
 void zoomOrthographicAbout(Viewport& view, double windowX, double windowY, double factor) {
-    const int vw = static_cast<int>(view.width);
-    const int vh = std::max(static_cast<int>(view.height) - titleStripHeight, 0);
+    const auto [vx, vy, vw, vh] = view.sceneArea();
     double l, r, b, t;
     view.orthographicExtents(l, r, b, t);
     if (vw <= 0 || vh <= 0 || l == r || b == t || !(factor > 0.0) || !std::isfinite(factor))
         return;
-    const double eyeX = l + (windowX - static_cast<int>(view.x)) / vw * (r - l);
-    const double eyeY = b + (windowY - static_cast<int>(view.y)) / vh * (t - b);
+    const double eyeX = l + (windowX - vx) / vw * (r - l);
+    const double eyeY = b + (windowY - vy) / vh * (t - b);
     const double zoom = view.zoom;
     const double wanted = std::clamp(zoom * factor, smallestZoom, largestZoom);
     const auto next = static_cast<float>(wanted);

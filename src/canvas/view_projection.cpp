@@ -8,8 +8,6 @@
 #include <numbers>
 
 namespace {
-constexpr int titleStripHeight = 18;
-
 // Undoes glRotate(degrees, axis): the rotation by -degrees about the same axis.
 void unrotate(double degrees, int axis, double& x, double& y, double& z) {
     const double a = -degrees * std::numbers::pi / 180.0;
@@ -25,9 +23,7 @@ void unrotate(double degrees, int axis, double& x, double& y, double& z) {
 
 bool unprojectOrthographic(const Viewport& view, double windowX, double windowY, ControlPoint& out) {
     // The drawing area exactly as applyOrthographic sets it: truncated rectangle, strip taken off.
-    const int vx = static_cast<int>(view.x), vy = static_cast<int>(view.y);
-    const int vw = static_cast<int>(view.width);
-    const int vh = std::max(static_cast<int>(view.height) - titleStripHeight, 0);
+    const auto [vx, vy, vw, vh] = view.sceneArea();
     double l, r, b, t;
     view.orthographicExtents(l, r, b, t);
     if (vw <= 0 || vh <= 0 || l == r || b == t || view.zoom == 0.0f)
@@ -57,9 +53,7 @@ bool unprojectOrthographic(const Viewport& view, double windowX, double windowY,
 }
 
 bool projectOrthographic(const Viewport& view, const ControlPoint& p, double& windowX, double& windowY) {
-    const int vx = static_cast<int>(view.x), vy = static_cast<int>(view.y);
-    const int vw = static_cast<int>(view.width);
-    const int vh = std::max(static_cast<int>(view.height) - titleStripHeight, 0);
+    const auto [vx, vy, vw, vh] = view.sceneArea();
     double l, r, b, t;
     view.orthographicExtents(l, r, b, t);
     if (vw <= 0 || vh <= 0 || l == r || b == t)

@@ -11,8 +11,6 @@
 #include <algorithm>
 
 namespace {
-// Height of the strip along the top of every view that holds its title.
-constexpr float titleStripHeight = 18.0f;
 // The grid spans -200..200 in both directions; its verticals stop short at 182.
 constexpr int gridExtent = 200;
 constexpr int gridVerticalTop = 182;
@@ -110,6 +108,11 @@ void Viewport::beginPixelDrawing() const {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
+}
+
+Viewport::Area Viewport::sceneArea() const {
+    return {static_cast<int>(x), static_cast<int>(y), std::max(static_cast<int>(width), 0),
+            std::max(static_cast<int>(height) - titleStripHeight, 0)};
 }
 
 void Viewport::setSceneArea() const {

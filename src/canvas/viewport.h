@@ -13,6 +13,15 @@ public:
         float x0, y0, x1, y1;
     };
 
+    // Height of the strip along the top of every view that holds its title.
+    static constexpr int titleStripHeight = 18;
+    // The GL viewport the scene is drawn in, below the title strip, in whole device pixels as
+    // setSceneArea loads it; width or height 0 when the view has no drawing area.
+    struct Area {
+        int x, y, width, height;
+    };
+    Area sceneArea() const;
+
     float panX = 0.0f, panY = 0.0f;
     float zoom = 1.0f; // never below 0.0001
     float left = -10.0f, right = 10.0f, bottom = -10.0f, top = 10.0f;
