@@ -154,7 +154,12 @@ void GLPelm::paintGL() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
 
+    // Computed once for the four views.
     const CurvatureComb comb = activeCurvatureComb();
+    const std::optional<ControlPoint> parameterPoint = markedCurvePoint();
+    for (SceneNode* node = scene.first; node; node = node->next)
+        if (auto* curve = dynamic_cast<NurbsCurve*>(node->object))
+            curve->pointsSizedByWeight = weightsShown;
     Viewport* const views[] = {&topView, &perspectiveView, &leftView, &frontView};
     for (Viewport* view : views) {
         const bool perspective = view == &perspectiveView;
@@ -175,14 +180,12 @@ void GLPelm::paintGL() {
             if (!isDrawnKind(node->kind) || !node->object)
                 continue;
             const bool active = node->object == activeObject || node->object == pickedCurve;
-            if (auto* curve = dynamic_cast<NurbsCurve*>(node->object))
-                curve->pointsSizedByWeight = weightsShown;
             node->object->draw(active, perspective);
         }
         drawRevolutionAxis();
         drawCurvatureComb(comb);
         drawHoverHighlight();
-        drawStripMarks();
+        drawStripMarks(parameterPoint);
         drawRefusalFlash();
         drawPickedWeight(*view, perspective);
     }

@@ -304,7 +304,8 @@ signals:
 
 private:
     void followHoveredPoint(int x, int y);
-    void drawStripMarks();
+    // The strip's hovered control point, and the curve's point at its cursor's parameter.
+    void drawStripMarks(const std::optional<ControlPoint>& parameterPoint);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

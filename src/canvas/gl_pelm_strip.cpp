@@ -53,7 +53,7 @@ void GLPelm::followHoveredPoint(int x, int y) {
     emit controlPointHovered(hit);
 }
 
-void GLPelm::drawStripMarks() {
+void GLPelm::drawStripMarks(const std::optional<ControlPoint>& parameterPoint) {
     NurbsCurve* curve = activeCurve();
     if (!curve)
         return;
@@ -74,11 +74,11 @@ void GLPelm::drawStripMarks() {
         glVertex3d(p.x, p.y, p.z);
         glEnd();
     }
-    if (const std::optional<ControlPoint> at = markedCurvePoint()) {
+    if (parameterPoint) {
         glPointSize(11.0f);
         glColor3f(0.0f, 0.75f, 0.75f);
         glBegin(GL_POINTS);
-        glVertex3d(at->x, at->y, at->z);
+        glVertex3d(parameterPoint->x, parameterPoint->y, parameterPoint->z);
         glEnd();
     }
     glPointSize(1.0f);
